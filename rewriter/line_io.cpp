@@ -1,0 +1,101 @@
+#include "rewriter/line_io.h"
+
+#include <cerrno>
+#include <charconv>
+#include <cstring>
+#include <unistd.h>
+
+namespace {
+
+constexpr std::size_t ReadBlock = 256 * 1024;
+
+}  // namespace
+
+LineReader::LineReader(int fd) : fd_(fd), storage_(ReadBlock) {
+  buffer_ = storage_.data();
+  capacity_ = storage_.size();
+}
+
+LineReader::LineReader(std::string& memory)
+    : buffer_(memory.data()), capacity_(memory.size()), end_(memory.size()), atEnd_(true) {}
+
+bool LineReader::refill() {
+  if (atEnd_ || error_ != 0) return false;
+  if (begin_ > 0) {
+    std::memmove(buffer_, buffer_ + begin_, end_ - begin_);
+    end_ -= begin_;
+    begin_ = 0;
+  }
+  for (;;) {
+    ssize_t got = ::read(fd_, buffer_ + end_, capacity_ - end_);
+    if (got > 0) {
+      end_ += static_cast<std::size_t>(got);
+      return true;
+    }
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) error_ = errno;
+    atEnd_ = true;
+    return false;
+  }
+}
+
+bool LineReader::next(Line& line) {
+  for (;;) {
+    std::size_t available = end_ - begin_;
+    std::size_t limit = available < MaxLinePiece ? available : MaxLinePiece;
+    const void* newline = std::memchr(buffer_ + begin_, '\n', limit);
+    std::size_t length = 0;
+    if (newline != nullptr) {
+      length = static_cast<std::size_t>(static_cast<const char*>(newline) - (buffer_ + begin_)) + 1;
+    } else if (available >= MaxLinePiece) {
+      length = MaxLinePiece;
+    } else if (refill()) {
+      continue;
+    } else if (error_ != 0 || available == 0) {
+      return false;
+    } else {
+      length = available;
+    }
+    line.data = buffer_ + begin_;
+    line.size = length;
+    begin_ += length;
+    return true;
+  }
+}
+
+Output::Output(int fd, std::size_t flushAt) : fd_(fd), flushAt_(flushAt) {}
+
+void Output::writeNumber(long long value) {
+  char digits[24];
+  auto result = std::to_chars(digits, digits + sizeof digits, value);
+  write(std::string_view(digits, static_cast<std::size_t>(result.ptr - digits)));
+}
+
+void Output::writeUnsigned(unsigned long long value) {
+  char digits[24];
+  auto result = std::to_chars(digits, digits + sizeof digits, value);
+  write(std::string_view(digits, static_cast<std::size_t>(result.ptr - digits)));
+}
+
+bool Output::flush() {
+  if (fd_ < 0 || error_ != 0) return error_ == 0;
+  if (!pending_.empty()) {
+    spilled_ = true;
+    if (!writeAll(fd_, pending_)) error_ = errno != 0 ? errno : EIO;
+    pending_.clear();
+  }
+  return error_ == 0;
+}
+
+bool writeAll(int fd, std::string_view bytes) {
+  while (!bytes.empty()) {
+    ssize_t put = ::write(fd, bytes.data(), bytes.size());
+    if (put < 0 && errno == EINTR) continue;
+    if (put <= 0) {
+      if (put == 0) errno = EIO;
+      return false;
+    }
+    bytes.remove_prefix(static_cast<std::size_t>(put));
+  }
+  return true;
+}

@@ -1,0 +1,85 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// Longest piece handed on as one line: a longer line arrives in several pieces.
+inline constexpr std::size_t MaxLinePiece = 9999;
+
+// One line (or piece of a line) as read, with its line end. It points into the
+// reader's buffer, so handlers can cut it in place without copying; it stays
+// valid until the reader is asked for the next line.
+struct Line {
+  char* data = nullptr;
+  std::size_t size = 0;
+
+  std::string_view text() const { return {data, size}; }
+  // Later tests and writes see only the text before the cut.
+  void cutAt(std::size_t pos) {
+    if (pos < size) size = pos;
+  }
+};
+
+// Splits a file (or a block of memory) into lines of at most MaxLinePiece
+// bytes, reading large blocks so that lines are never copied one by one.
+class LineReader {
+ public:
+  explicit LineReader(int fd);
+  explicit LineReader(std::string& memory);
+  LineReader(const LineReader&) = delete;
+  LineReader& operator=(const LineReader&) = delete;
+
+  // False at the end of the input or after a read error.
+  bool next(Line& line);
+  bool failed() const { return error_ != 0; }
+  int error() const { return error_; }
+
+ private:
+  bool refill();
+
+  int fd_ = -1;
+  std::vector<char> storage_;
+  char* buffer_ = nullptr;
+  std::size_t capacity_ = 0;
+  std::size_t begin_ = 0;
+  std::size_t end_ = 0;
+  bool atEnd_ = false;
+  int error_ = 0;
+};
+
+// Buffered sink for output bytes. Without a file it only collects bytes in
+// memory (tests read them back with text()); with a file it writes them out
+// whenever more than flushAt bytes are pending.
+class Output {
+ public:
+  Output() = default;
+  Output(int fd, std::size_t flushAt);
+  Output(const Output&) = delete;
+  Output& operator=(const Output&) = delete;
+
+  void write(std::string_view bytes) {
+    pending_.append(bytes);
+    if (fd_ >= 0 && pending_.size() > flushAt_) flush();
+  }
+  void writeNumber(long long value);
+  void writeUnsigned(unsigned long long value);
+
+  // Writes every pending byte to the file; false once any write has failed.
+  bool flush();
+  bool failed() const { return error_ != 0; }
+  // True once bytes have gone to the file; otherwise everything is in text().
+  bool spilled() const { return spilled_; }
+  std::string& text() { return pending_; }
+
+ private:
+  int fd_ = -1;
+  std::size_t flushAt_ = 0;
+  std::string pending_;
+  bool spilled_ = false;
+  int error_ = 0;
+};
+
+// write(2) of the whole block, retrying short writes; false on failure.
+bool writeAll(int fd, std::string_view bytes);

@@ -1,0 +1,120 @@
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+
+#include "rewriter/line_io.h"
+
+enum class RewriteState : std::uint16_t {
+  SectionStart = 0,
+  HeaderLines = 1,
+  ViewFunctions = 2,
+  ViewExits = 3,
+  ViewTail = 4,
+  FileNode = 5,
+  ElementScan = 6,
+  TransitionNode = 7,
+  InlineChain = 8,
+  OperationBody = 9,
+  EntryBody = 10,
+  ExitBody = 11,
+  UpToDate = 12,
+};
+
+// Records of the transition list carry no kind.
+enum class ElementKind : std::uint8_t { None, State, Enter, Exit, Operation };
+
+struct ElementRecord {
+  ElementKind kind = ElementKind::None;
+  std::string name;
+  std::uint16_t branchId = 0;
+};
+
+// A list of records in order of appending, with an index that finds the first
+// record of a name without walking the list.
+class ElementList {
+ public:
+  ElementList() = default;
+  ElementList(const ElementList&) = delete;
+  ElementList& operator=(const ElementList&) = delete;
+  ElementList(ElementList&&) = default;
+  ElementList& operator=(ElementList&&) = default;
+
+  void append(const ElementRecord& record);
+  // The first record appended under this name, or nullptr.
+  const ElementRecord* findFirst(std::string_view name) const;
+  void clear();
+
+  std::size_t size() const { return records_.size(); }
+  bool empty() const { return records_.empty(); }
+  auto begin() const { return records_.begin(); }
+  auto end() const { return records_.end(); }
+
+ private:
+  // A deque never moves its elements, so the index can point into them.
+  std::deque<ElementRecord> records_;
+  std::unordered_map<std::string_view, const ElementRecord*> firstByName_;
+};
+
+// Everything the rewriter keeps between lines, sections and files of a run.
+struct ScanState {
+  RewriteState rewriteState = RewriteState::SectionStart;
+  std::uint32_t generatorLevel = 0;
+  std::string generatorVersion;
+
+  std::string runLogPath;
+  int runLog = -1;
+
+  // Section counters; 16 bits wide and wrapping, as the summary reports them.
+  std::uint16_t behaviorMark = 0;
+  std::uint16_t stateListLength = 0;
+  std::uint16_t choicePointCount = 0;
+  std::uint16_t guardCount = 0;
+  std::uint16_t exitActionCount = 0;
+  std::uint16_t entryActionCount = 0;
+  std::uint16_t operationCount = 0;
+  std::uint16_t transitionCount = 0;
+  std::uint16_t stateCount = 0;
+
+  Line lineBuffer;
+  std::int32_t existingFdNumber = 0;
+
+  ElementList stateList;
+  ElementList transitionList;
+
+  std::int32_t transitionKind = 0;
+  bool branchIdSeen = false;
+  std::string transitionName;
+  bool capsuleNodeWritten = false;
+  bool duplicateTransition = false;
+  // Empty until an inline chain first gives them a value in this run.
+  std::optional<std::string> chainSourceState;
+  std::optional<std::string> chainBranchId;
+
+  ElementRecord currentStateElement;
+  ElementRecord currentOperation;
+  ElementRecord currentTransition;
+  bool awaitingStateId = false;
+  bool awaitingOperationId = false;
+  bool awaitingExitId = false;
+  bool awaitingEntryId = false;
+  bool operationMarkerSeen = false;
+  bool nodeTagInLine = false;
+
+  std::string capsuleName;
+  std::string previousLine;
+
+  // A counter is set: the section found something worth writing.
+  bool anyCounterSet() const {
+    return stateCount != 0 || transitionCount != 0 || operationCount != 0 || entryActionCount != 0 ||
+           exitActionCount != 0 || guardCount != 0 || choicePointCount != 0;
+  }
+  // The seven counters, behaviorMark and stateListLength.
+  void resetSectionCounters();
+};
+
+extern ScanState scanState;

@@ -1,0 +1,67 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <string_view>
+
+// Byte-string helpers shared by the handlers. Texts may hold NUL bytes, so
+// everything works on lengths, never on terminators.
+
+inline constexpr std::size_t NotFound = std::string_view::npos;
+
+// First occurrence of needle in text, or NotFound.
+inline std::size_t findText(std::string_view text, std::string_view needle, std::size_t from = 0) {
+  if (from > text.size()) return NotFound;
+  const void* hit = ::memmem(text.data() + from, text.size() - from, needle.data(), needle.size());
+  return hit == nullptr ? NotFound : static_cast<std::size_t>(static_cast<const char*>(hit) - text.data());
+}
+
+inline bool containsText(std::string_view text, std::string_view needle) {
+  return findText(text, needle) != NotFound;
+}
+
+inline bool beginsWith(std::string_view text, std::string_view prefix) {
+  return text.size() >= prefix.size() && std::memcmp(text.data(), prefix.data(), prefix.size()) == 0;
+}
+
+// The text without its line end ("\n" or "\r\n"), for values that must never carry one.
+inline std::string_view withoutLineEnd(std::string_view text) {
+  if (!text.empty() && text.back() == '\n') {
+    text.remove_suffix(1);
+    if (!text.empty() && text.back() == '\r') text.remove_suffix(1);
+  }
+  return text;
+}
+
+// Reads a decimal integer the way the "%d" conversion does: white space, an
+// optional sign, digits up to the first other byte. A value beyond the 32-bit
+// range counts as the nearest end of that range. Returns false (value 0) when
+// no digit follows.
+inline bool parseDecimal(std::string_view text, std::int32_t& value, std::size_t* consumed = nullptr) {
+  std::size_t pos = 0;
+  while (pos < text.size() && (text[pos] == ' ' || (text[pos] >= '\t' && text[pos] <= '\r'))) ++pos;
+  bool negative = false;
+  if (pos < text.size() && (text[pos] == '+' || text[pos] == '-')) {
+    negative = text[pos] == '-';
+    ++pos;
+  }
+  std::size_t digitsStart = pos;
+  std::int64_t magnitude = 0;
+  constexpr std::int64_t Limit = std::int64_t{1} << 31;
+  while (pos < text.size() && text[pos] >= '0' && text[pos] <= '9') {
+    if (magnitude <= Limit) magnitude = magnitude * 10 + (text[pos] - '0');
+    ++pos;
+  }
+  if (pos == digitsStart) {
+    value = 0;
+    if (consumed != nullptr) *consumed = 0;
+    return false;
+  }
+  if (magnitude > Limit) magnitude = Limit;
+  std::int64_t signedValue = negative ? -magnitude : magnitude;
+  if (signedValue > INT32_MAX) signedValue = INT32_MAX;
+  value = static_cast<std::int32_t>(signedValue);
+  if (consumed != nullptr) *consumed = pos;
+  return true;
+}

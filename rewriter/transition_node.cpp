@@ -1,0 +1,4 @@
+#include "rewriter/handlers.h"
+#include "rewriter/scan_state.h"
+
+void handleTransitionNode(Line&, Output&) {}

@@ -1,0 +1,211 @@
+#include "update/update_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <memory>
+
+#include "driver/run_log.h"
+#include "messages/catalog.h"
+#include "messages/console.h"
+#include "rewriter/handlers.h"
+#include "rewriter/scan_state.h"
+#include "rewriter/text.h"
+#include "update/fresh_file.h"
+#include "update/merge_states.h"
+
+namespace {
+
+// A pass's text stays in memory up to this size and only larger sections go
+// through the temporary file.
+constexpr std::size_t PassSpillSize = 1024 * 1024;
+constexpr std::size_t OutputFlushSize = 256 * 1024;
+
+std::string directoryOf(const std::string& path) {
+  std::size_t slash = path.rfind('/');
+  return slash == std::string::npos ? std::string(".") : path.substr(0, slash);
+}
+
+// Where a pass's text is kept: out/Pump.fdc gives out/Pump.fd_. An output
+// path that already ends in '_' would give itself, so it gets another name.
+std::string temporaryPathFor(const std::string& outputPath) {
+  if (outputPath.empty() || outputPath.back() == '_') return directoryOf(outputPath) + "/velcovpass.tmp";
+  std::string path = outputPath;
+  path.back() = '_';
+  return path;
+}
+
+// The text of one pass: the temporary file and what has not spilled into it.
+struct Pass {
+  explicit Pass(std::string temporaryPath) : path(std::move(temporaryPath)) {}
+  Pass(const Pass&) = delete;
+  Pass& operator=(const Pass&) = delete;
+
+  std::string path;
+  int fd = -1;
+  std::unique_ptr<Output> text;
+
+  ~Pass() { discard(); }
+  void discard() {
+    if (fd < 0) return;
+    ::close(fd);
+    ::unlink(path.c_str());
+    fd = -1;
+  }
+};
+
+// The file's new output, built beside the output path and put in place once
+// the whole input has been converted.
+struct NewOutput {
+  explicit NewOutput(std::string newPath) : path(std::move(newPath)) {}
+  NewOutput(const NewOutput&) = delete;
+  NewOutput& operator=(const NewOutput&) = delete;
+
+  std::string path;
+  int fd = -1;
+  std::unique_ptr<Output> text;
+
+  ~NewOutput() { discard(); }
+  void discard() {
+    if (fd < 0) return;
+    ::close(fd);
+    ::unlink(path.c_str());
+    fd = -1;
+  }
+  bool open() {
+    fd = createFreshFile(path.c_str());
+    if (fd < 0) return false;
+    text = std::make_unique<Output>(fd, OutputFlushSize);
+    return true;
+  }
+  // Keeps the permission bits of the regular file it replaces.
+  bool putInPlace(const std::string& outputPath) {
+    struct stat replaced {};
+    if (::lstat(outputPath.c_str(), &replaced) == 0 && S_ISREG(replaced.st_mode)) {
+      ::fchmod(fd, replaced.st_mode & 07777);
+    }
+    bool written = text->flush();
+    written = ::close(fd) == 0 && written;
+    fd = -1;
+    if (written && ::rename(path.c_str(), outputPath.c_str()) == 0) return true;
+    ::unlink(path.c_str());
+    return false;
+  }
+};
+
+// Adds a finished pass to the new output: sections whose state nodes were
+// written inline go in as they are, the others through the merge.
+bool appendPass(Pass& pass, Output& output) {
+  bool inline_ = scanState.behaviorMark > scanState.stateListLength;
+  if (!pass.text->spilled()) {
+    if (inline_) {
+      output.write(pass.text->text());
+    } else {
+      LineReader reader(pass.text->text());
+      mergeStates(reader, output);
+    }
+    return true;
+  }
+  if (!pass.text->flush() || ::lseek(pass.fd, 0, SEEK_SET) != 0) return false;
+  LineReader reader(pass.fd);
+  if (inline_) {
+    Line line;
+    while (reader.next(line)) output.write(line.text());
+  } else {
+    mergeStates(reader, output);
+  }
+  return !reader.failed();
+}
+
+void reportSection() {
+  std::string summary = catalog::sectionSummary({scanState.operationCount, scanState.stateCount,
+                                                 scanState.entryActionCount, scanState.exitActionCount,
+                                                 scanState.transitionCount, scanState.guardCount,
+                                                 scanState.choicePointCount});
+  printText(summary);
+  writeToRunLog(summary);
+}
+
+}  // namespace
+
+std::int32_t readFdNumber(const std::string& path) {
+  int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return 0;
+  std::int32_t number = 0;
+  LineReader reader(fd);
+  Line line;
+  while (reader.next(line)) {
+    if (beginsWith(line.text(), "FD ")) {
+      parseDecimal(line.text().substr(3), number);
+      break;
+    }
+  }
+  ::close(fd);
+  return number;
+}
+
+int updateFile(const std::string& inputPath, const std::string& outputPath) {
+  scanState.rewriteState = RewriteState::SectionStart;
+  scanState.resetSectionCounters();
+  const std::string tempPath = temporaryPathFor(outputPath);
+  scanState.existingFdNumber = readFdNumber(outputPath);
+
+  int inputFd = ::open(inputPath.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (inputFd < 0) {
+    printText(catalog::unableToOpenFile(inputPath));
+    return 0;
+  }
+  LineReader input(inputFd);
+  NewOutput newOutput(directoryOf(outputPath) + "/velcovnew.tmp");
+  bool sectionWritten = false;
+  bool failed = false;
+
+  for (int passResult = 0;;) {
+    Pass pass(tempPath);
+    pass.fd = createFreshFile(tempPath.c_str());
+    if (pass.fd < 0) {
+      printText(catalog::unableToCreateTemporary());
+      break;
+    }
+    pass.text = std::make_unique<Output>(pass.fd, PassSpillSize);
+    if (passResult == 1) startSection(scanState.lineBuffer, *pass.text);
+    passResult = rewriteSection(input, *pass.text);
+
+    if (input.failed()) {
+      printText(catalog::unableToOpenFile(inputPath));
+      failed = true;
+      break;
+    }
+    if (scanState.anyCounterSet()) {
+      if (newOutput.fd < 0 && !newOutput.open()) {
+        printText(catalog::unableToCreateFile(outputPath));
+      } else if (!appendPass(pass, *newOutput.text) || pass.text->failed() || newOutput.text->failed()) {
+        printText(catalog::unableToCreateFile(outputPath));
+        failed = true;
+        break;
+      } else {
+        sectionWritten = true;
+      }
+      pass.discard();
+      reportSection();
+    } else {
+      pass.discard();
+      if (passResult == 2) {
+        printText(catalog::upToDate());
+        break;
+      }
+      printText(catalog::noStatesAndTransitions());
+    }
+    if (passResult == 0) break;
+  }
+  ::close(inputFd);
+
+  if (failed || newOutput.fd < 0) return 0;
+  if (!sectionWritten) return 0;
+  if (!newOutput.putInPlace(outputPath)) {
+    printText(catalog::unableToCreateFile(outputPath));
+    return 0;
+  }
+  return 1;
+}
