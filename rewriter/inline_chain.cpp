@@ -1,5 +1,110 @@
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "messages/console.h"
 #include "rewriter/handlers.h"
 #include "rewriter/scan_state.h"
+#include "rewriter/templates.h"
+#include "rewriter/text.h"
 
-void handleInlineChainLevel0(Line&, Output&) {}
-void handleInlineChainLevel1or2(Line&, Output&) {}
+namespace {
+
+constexpr std::string_view BranchMarker = "@BRANCH MARK=TB ID=";
+// Matched without its first letter: whatever stands before it, or nothing, counts.
+constexpr std::string_view ChainBeginMarker = "hainBegin";
+
+// The id text up to " SUM", kept unconverted for the close line.
+void readChainBranchId(Line& line, bool cutLine) {
+  std::string_view text = line.text();
+  std::size_t marker = findText(text, BranchMarker);
+  if (marker == NotFound) return;
+  DelimitedValue id = valueUpTo(text, marker + BranchMarker.size(), " SUM");
+  scanState.chainBranchId.emplace(id.value);
+  if (cutLine) line.cutAt(id.delimiter);
+}
+
+void readSourceState(Line& line) {
+  constexpr std::string_view Marker = "@// Source state ";
+  std::size_t marker = findText(line.text(), Marker);
+  if (marker == NotFound) return;
+  DelimitedValue name = valueUpTo(line.text(), marker + Marker.size(), "@");
+  scanState.chainSourceState.emplace(name.value);
+  line.cutAt(name.delimiter);
+}
+
+void readTransitionComment(Line& line) {
+  constexpr std::string_view Marker = "transition '";
+  std::string_view text = line.text();
+  std::size_t marker = findText(text, Marker);
+  if (marker == NotFound || !containsText(text, "@COMMENT@/")) return;
+  DelimitedValue name = valueUpTo(text, marker + Marker.size(), "'");
+  scanState.chainSourceState.emplace(name.value);
+  line.cutAt(name.delimiter);
+}
+
+// The text between the first two double quotes after the chain-begin marker;
+// empty when no quote follows.
+std::string_view readChainName(Line& line, std::size_t from) {
+  std::size_t open = findText(line.text(), "\"", from);
+  if (open == NotFound) return {};
+  DelimitedValue name = valueUpTo(line.text(), open + 1, "\"");
+  line.cutAt(name.delimiter);
+  return name.value;
+}
+
+// A chain whose name is not listed yet in this pass becomes a transition and
+// opens its node; a listed one is left out together with its close line.
+void beginChain(const std::string& name, bool showProgress, Output& output) {
+  std::int32_t branchNumber = 0;
+  if (scanState.chainBranchId) parseDecimal(*scanState.chainBranchId, branchNumber);
+  scanState.duplicateTransition = scanState.transitionList.findFirst(name) != nullptr;
+  if (scanState.duplicateTransition) return;
+  ++scanState.transitionCount;
+  scanState.transitionList.append({ElementKind::None, name, static_cast<std::uint16_t>(branchNumber)});
+  if (showProgress) printText("ENQUEUE ... [" + name + "]!\n");
+  writeTemplate(output, ChainTransitionNode, {name, branchNumber, name, scanState.capsuleName, name});
+}
+
+void endChain(const Line& line, Output& output) {
+  if (!containsText(line.text(), "ransitionEnd")) return;
+  if (!scanState.duplicateTransition) {
+    writeTemplate(output, ChainTransitionClose, {scanState.chainBranchId.value_or("0")});
+  }
+  scanState.previousLine.clear();
+}
+
+void endBlock(const Line& line) {
+  std::string_view text = line.text();
+  if (containsText(text, "}@/BRANCH@@/NODE@") || containsText(text, "_COVMODEL")) {
+    scanState.rewriteState = RewriteState::ElementScan;
+    scanState.previousLine.clear();
+  }
+}
+
+}  // namespace
+
+void handleInlineChainLevel0(Line& line, Output& output) {
+  readChainBranchId(line, false);
+  readSourceState(line);
+  std::size_t begin = findText(line.text(), ChainBeginMarker);
+  if (begin != NotFound) {
+    std::string_view chainName = readChainName(line, begin + ChainBeginMarker.size());
+    std::string name = scanState.chainSourceState.value_or("");
+    name += ':';
+    name.append(chainName);
+    beginChain(name, false, output);
+  }
+  endChain(line, output);
+  endBlock(line);
+}
+
+void handleInlineChainLevel1or2(Line& line, Output& output) {
+  readChainBranchId(line, true);
+  readTransitionComment(line);
+  if (containsText(line.text(), ChainBeginMarker)) {
+    beginChain(scanState.chainSourceState.value_or("unknown transition"), true, output);
+  }
+  endChain(line, output);
+  endBlock(line);
+}

@@ -34,6 +34,21 @@ inline std::string_view withoutLineEnd(std::string_view text) {
   return text;
 }
 
+// A value that runs from a start up to a delimiter. Without the delimiter it
+// stops before the line end, and delimiter is NotFound, so that cutting there
+// leaves the line whole.
+struct DelimitedValue {
+  std::string_view value;
+  std::size_t delimiter = NotFound;
+};
+
+inline DelimitedValue valueUpTo(std::string_view text, std::size_t from, std::string_view delimiter) {
+  std::size_t end = findText(text, delimiter, from);
+  if (end != NotFound) return {text.substr(from, end - from), end};
+  std::string_view body = withoutLineEnd(text);
+  return {from < body.size() ? body.substr(from) : std::string_view(), NotFound};
+}
+
 // Reads a decimal integer the way the "%d" conversion does: white space, an
 // optional sign, digits up to the first other byte. A value beyond the 32-bit
 // range counts as the nearest end of that range. Returns false (value 0) when

@@ -1,4 +1,107 @@
+#include <cstdint>
+#include <optional>
+#include <string_view>
+
 #include "rewriter/handlers.h"
 #include "rewriter/scan_state.h"
+#include "rewriter/templates.h"
+#include "rewriter/text.h"
 
-void handleTransitionNode(Line&, Output&) {}
+namespace {
+
+constexpr std::string_view BranchMarker = "@BRANCH MARK=TB ID=";
+constexpr std::string_view JumpNameMarker = "@{@COMMENT@/*PXN_JUMP_NAME*";
+
+// The number between the branch marker and the next blank; a marker without a
+// blank after it does not make a branch line.
+std::optional<std::int32_t> readBranchNumber(std::string_view text) {
+  std::size_t marker = findText(text, BranchMarker);
+  if (marker == NotFound) return std::nullopt;
+  std::size_t start = marker + BranchMarker.size();
+  std::size_t blank = findText(text, " ", start);
+  if (blank == NotFound) return std::nullopt;
+  std::int32_t number = 0;
+  parseDecimal(text.substr(start, blank - start), number);
+  return number;
+}
+
+// Guards carry no branch number in the head; the link only goes with a node
+// that copies its code.
+void writeHead(std::int32_t branchNumber, bool withLink, Output& output) {
+  const std::string& name = scanState.transitionName;
+  const bool guard = scanState.transitionKind == 2;
+  if (guard) {
+    writeTemplate(output, GuardNodeHead, {name});
+  } else {
+    writeTemplate(output, scanState.transitionKind == 1 ? ChoicePointNodeHead : TransitionNodeHead,
+                  {name, branchNumber, name});
+  }
+  if (withLink) writeTemplate(output, LinkSuffix, {scanState.capsuleName, name});
+  if (guard) {
+    writeTemplate(output, GuardLabel, {name});
+  } else {
+    output.write(HeadEnd);
+  }
+}
+
+// The jump-name comment "=name;text*/" closes the node with a jump branch; any
+// other comment closes it plainly. A name without ";" has no jump text.
+void writeJumpClose(Line& line, std::size_t comment, std::int32_t branchNumber, Output& output) {
+  std::string_view text = line.text();
+  std::size_t equals = comment + JumpNameMarker.size();
+  if (equals >= text.size() || text[equals] != '=') {
+    output.write(NodeClose);
+    return;
+  }
+  DelimitedValue name = valueUpTo(text, equals + 1, ";");
+  std::string_view jumpText;
+  if (name.delimiter == NotFound) {
+    name = valueUpTo(text, equals + 1, "*/");
+  } else {
+    jumpText = valueUpTo(text, name.delimiter + 1, "*/").value;
+    line.cutAt(name.delimiter);
+  }
+  writeTemplate(output, JumpBranch, {branchNumber, name.value, jumpText});
+}
+
+void awaitBranchLine(Line& line, Output& output) {
+  std::optional<std::int32_t> branchNumber = readBranchNumber(line.text());
+  if (!branchNumber) return;
+  scanState.branchIdSeen = true;
+  std::size_t comment = findText(line.text(), JumpNameMarker);
+  output.write(scanState.previousLine);
+  scanState.previousLine.clear();
+  writeHead(*branchNumber, comment == NotFound, output);
+  if (comment == NotFound) {
+    output.write(line.text());
+    return;
+  }
+  writeJumpClose(line, comment, *branchNumber, output);
+  scanState.rewriteState = RewriteState::ElementScan;
+}
+
+// User-region marker lines belong to the code, not to the node.
+void copyNodeLine(const Line& line, Output& output) {
+  std::string_view text = line.text();
+  if (containsText(text, "{{{USR") || containsText(text, "}}}USR")) return;
+  output.write(text);
+  scanState.previousLine.assign(text);
+}
+
+}  // namespace
+
+void handleTransitionNode(Line& line, Output& output) {
+  // A nameless element runs through the node like any other, but leaves no trace in the output.
+  Output discarded;
+  Output& sink = scanState.transitionName.empty() ? discarded : output;
+  if (scanState.branchIdSeen) {
+    copyNodeLine(line, sink);
+  } else {
+    awaitBranchLine(line, sink);
+  }
+  std::string_view text = line.text();
+  if (containsText(text, "}@/BRANCH@@/NODE@") || containsText(text, "_COVMODEL")) {
+    scanState.rewriteState = RewriteState::ElementScan;
+    scanState.previousLine.clear();
+  }
+}
