@@ -143,10 +143,9 @@ TEST_F(TransitionNodeTest, JumpNameCommentClosesTheNodeOnItsBranchLine) {
     enter("Tick", 0);
     Output jumpOutput;
     EXPECT_EQ(feedLine(handleTransitionNode, jumpLine(form.tail), jumpOutput), form.lineLeft);
-    const std::string close = form.jump.empty()
-                                  ? std::string("@/NODE@\n")
-                                  : "@BRANCH MARK=TB ID=12 SUM=1 JUMP NAME=" + form.jump +
-                                        "@/JUMP /BRANCH /NODE@\n";
+    const std::string close =
+        form.jump.empty() ? std::string("@/NODE@\n")
+                          : "@BRANCH MARK=TB ID=12 SUM=1 JUMP NAME=" + form.jump + "@/JUMP /BRANCH /NODE@\n";
     EXPECT_EQ(jumpOutput.text(), TickHead + "@\n" + close);
     expectNodeLeft();
   }
@@ -162,8 +161,14 @@ TEST_F(TransitionNodeTest, BranchNumberNeedsABlankAndIsWrittenWhole) {
   EXPECT_EQ(scanState.rewriteState, RewriteState::TransitionNode);
 
   const std::vector<std::pair<std::string, std::string>> numbers = {
-      {"007", "7"},         {"70000", "70000"},      {"-3", "-3"},    {"+4", "4"},
-      {"abc", "0"},         {"", "0"},               {"\t9", "9"},    {"99999999999", "2147483647"},
+      {"007", "7"},
+      {"70000", "70000"},
+      {"-3", "-3"},
+      {"+4", "4"},
+      {"abc", "0"},
+      {"", "0"},
+      {"\t9", "9"},
+      {"99999999999", "2147483647"},
       {"-99999999999", "-2147483648"},
   };
   for (const auto& [text, written] : numbers) {
@@ -200,8 +205,9 @@ TEST_F(TransitionNodeTest, EndOfNodeInEveryMode) {
 
   // The jump line is tested for the end only up to its cut, which changes nothing more.
   enter("Tick", 0);
-  EXPECT_EQ(feed({jumpLine("=Done;}@/BRANCH@@/NODE@*/\n")}),
-            TickHead + "@\n@BRANCH MARK=TB ID=12 SUM=1 JUMP NAME=Done@}@/BRANCH@@/NODE@@/JUMP /BRANCH /NODE@\n");
+  EXPECT_EQ(
+      feed({jumpLine("=Done;}@/BRANCH@@/NODE@*/\n")}),
+      TickHead + "@\n@BRANCH MARK=TB ID=12 SUM=1 JUMP NAME=Done@}@/BRANCH@@/NODE@@/JUMP /BRANCH /NODE@\n");
   expectNodeLeft();
 }
 
