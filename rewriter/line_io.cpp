@@ -78,10 +78,11 @@ void Output::writeUnsigned(unsigned long long value) {
 }
 
 bool Output::flush() {
-  if (fd_ < 0 || error_ != 0) return error_ == 0;
+  if (fd_ < 0) return true;
   if (!pending_.empty()) {
     spilled_ = true;
-    if (!writeAll(fd_, pending_)) error_ = errno != 0 ? errno : EIO;
+    // After a failed write the bytes have nowhere to go; keeping them would only grow memory.
+    if (error_ == 0 && !writeAll(fd_, pending_)) error_ = errno != 0 ? errno : EIO;
     pending_.clear();
   }
   return error_ == 0;

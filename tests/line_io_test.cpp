@@ -158,6 +158,7 @@ TEST(LineIoTest, OutputWriteErrorIsRemembered) {
   EXPECT_FALSE(output.flush());
   EXPECT_TRUE(output.failed());
   output.write("more bytes than four");
+  EXPECT_EQ(output.text(), "");  // dropped, not piled up in memory
   EXPECT_FALSE(output.flush());
   EXPECT_EQ(fileBytes(file.path()), "");
   ::close(readOnly);

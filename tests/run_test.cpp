@@ -1,1 +1,505 @@
+#include <dirent.h>
 #include <gtest/gtest.h>
+
+#include <filesystem>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "tests/e2e_support.h"
+
+namespace fs = std::filesystem;
+using namespace std::string_literals;
+using Contents = std::map<std::string, std::string>;
+
+namespace {
+
+const std::string Version = "6.5.341.0";
+const std::string Trailer = "@/NODE /RIK@\n";
+const std::string NoStates = "VelmarCov: No States and Transitions ... \n";
+const std::string UpToDate = "VelmarCov: the file is up to date\n";
+const std::string Usage =
+    "Usage: VelmarCov <dir in> <dir out> <version>\n\t<dir in> : Directory where code FDC files are located\n"
+    "\t<dir out>: Directory for new FDC files\n\t<version> : Velmar Version number (ex: \"6.5.341.0\")";
+// The node line of the capsule's behaviour function: states found after it are written at once.
+const std::string BehaviorLine = "@NODE TYPE=FUNCTION NAME=\"void _ZOLTBehavior(Pump*)\"@rtBehavior\n";
+
+// No translation can be found, so every message shows its source text.
+ToolRun run(const std::vector<std::string>& arguments, const std::string& shellPrefix = "") {
+  return runTool(arguments, shellPrefix + "LC_ALL=C QUARLODIR=/nonexistent ");
+}
+
+std::string directoryLines(const std::string& in, const std::string& out) {
+  return "VelmarCov: FDC Input Files Directory: " + in + "\nVelmarCov: FDC Output Files Directory: " + out + "\n";
+}
+
+std::string startLines(const std::string& in, const std::string& out, const std::string& version = Version) {
+  return directoryLines(in, out) + "Processing generated code from Velmar (ver:" + version + ").\n";
+}
+
+std::string analysing(const std::string& name) { return "VelmarCov: analysing " + name + "\n"; }
+std::string totals(int count) { return "VelmarCov: " + std::to_string(count) + " FDC Files updated\n"; }
+std::string unableToOpen(const std::string& path) { return "VelmarCov: Unable to open the file " + path + " !\n"; }
+std::string unableToCreate(const std::string& path) {
+  return "VelmarCov: Unable to create the file " + path + " !\n";
+}
+
+std::string summary(int operations, int states, int entries = 0, int exits = 0, int transitions = 0,
+                    int guards = 0, int choicePoints = 0) {
+  auto n = [](int value) { return std::to_string(value); };
+  return "VelmarCov: Finding\n" + n(operations) + " Operation(s)\n" + n(states) + " State(s)\n-> " + n(entries) +
+         " EntryAction(s)\n,-> " + n(exits) + " ExitAction(s)\n" + n(transitions) + " Transition(s)\n -> " +
+         n(guards) + " Guard(s) \n" + n(choicePoints) + " ChoicePoint(s)\n";
+}
+
+// The code of one state: its marker comment, then the branch line that opens its body.
+std::string stateCode(const std::string& name, int branchId) {
+  return "// {{{QZK state '" + name + "'\n@BRANCH MARK=TB ID=" + std::to_string(branchId) + " SUM=0@{\n  current = " +
+         name + ";\n}@/BRANCH@\n";
+}
+
+std::string stateNode(const std::string& name, int branchId) {
+  return "\n@NODE TYPE=STATE NAME=\"" + name + "\"@State @BRANCH MARK=TB ID=" + std::to_string(branchId) +
+         " SUM=0@'" + name + "'@/BRANCH@@/NODE@\n";
+}
+
+// One section of an FDC file of generated capsule code.
+struct Section {
+  std::string fdLine = "FD 100\n";
+  std::string capsule = "Pump";
+  std::string preamble;  // lines between the view block and the file node, copied unchanged
+  std::string body;      // the instrumented code after the file node
+  std::string firstLine = "VE 3\n";
+
+  std::string input() const {
+    return firstLine + "FC 1\n" + fdLine + "TC 0\nDC 0\nIN " + capsule + ".cpp\n@RIK\nVIEW\n   (\"&Functions\"=0,\n" +
+           "    \"-&Exits\"=1),\n    \"Functions and exits\"\n" + preamble + "NODE TYPE=FILE NAME=\"" + capsule +
+           ".cpp\"@@ALT@ {{{QZK classifier 'Logical View::" + capsule + "'\n" + body;
+  }
+  // The converted section up to and including the capsule node line.
+  std::string head(const std::string& version = Version) const {
+    std::size_t end = firstLine.find_first_of("\r\n");
+    return firstLine.substr(0, end) + " Velmar " + version + firstLine.substr(end) + "FC 1\n" + fdLine +
+           "TC 0\nDC 0\n@RIK\nVIEW\n   (\"&States\"=0,\n    \"&Transitions\"=1),\n" + preamble +
+           "NODE TYPE=CAPSULE NAME=\"" + capsule + "\"@\n";
+  }
+  // States queued during the section are written after the capsule node line.
+  std::string queued(const std::string& stateNodes, const std::string& version = Version) const {
+    return head(version) + stateNodes + "\n" + Trailer;
+  }
+  // States found after the behaviour function line are written where they are found.
+  std::string written(const std::string& stateNodes) const { return head() + "\n" + stateNodes + Trailer; }
+};
+
+Section stateSection(const std::string& name, int branchId, const std::string& fdLine = "FD 100\n") {
+  Section section;
+  section.fdLine = fdLine;
+  section.body = stateCode(name, branchId);
+  return section;
+}
+
+// Entries containing ".fdc" in the order the system returns them, as the tool meets them.
+std::vector<std::string> fdcEntries(const fs::path& directory) {
+  std::vector<std::string> names;
+  DIR* stream = ::opendir(directory.c_str());
+  while (const dirent* entry = ::readdir(stream)) {
+    std::string name = entry->d_name;
+    if (name.find(".fdc") != std::string::npos) names.push_back(name);
+  }
+  ::closedir(stream);
+  return names;
+}
+
+// Lines of filler code, about the given number of bytes, that pass through unchanged.
+std::string filler(std::size_t bytes) {
+  std::string text;
+  for (int i = 0; text.size() < bytes; ++i) text += "// generated filler line " + std::to_string(i) + " ......\n";
+  return text;
+}
+
+bool isSymlink(const fs::path& path) { return fs::is_symlink(fs::symlink_status(path)); }
+
+class RunTest : public ::testing::Test {
+ protected:
+  ScratchDirectory scratch;
+  fs::path in = scratch.make("in");
+  fs::path out = scratch.make("out");
+};
+
+}  // namespace
+
+TEST_F(RunTest, WrongArgumentCountPrintsUsageAndTotalsOnOneLine) {
+  writeFile(in / "a.fdc", stateSection("Idle", 12).input());
+  const Contents before = directoryContents(in);
+  const std::vector<std::vector<std::string>> argumentLists = {
+      {}, {in.string(), out.string()}, {in.string(), out.string(), Version, "extra"}};
+  for (const auto& arguments : argumentLists) {
+    ToolRun result = run(arguments);
+    EXPECT_EQ(result.output, Usage + totals(0));
+    EXPECT_EQ(result.status, 0);
+  }
+  EXPECT_EQ(directoryContents(in), before);
+  EXPECT_TRUE(directoryContents(out).empty());
+}
+
+TEST_F(RunTest, RejectedVersionsEndAfterTheDirectoryLines) {
+  writeFile(in / "a.fdc", stateSection("Idle", 12).input());
+  const Contents before = directoryContents(in);
+  const std::map<std::string, std::string> messages = {
+      {"6.5.341", "VelmarCov: Malformed Version Number (x.y.z.t expected)\n"},
+      {"6.5", "VelmarCov: Malformed Version Number (x.y.z.t expected)\n"},
+      {"5.9.999.0", "VelmarCov: Bad Version Number (6.5.x.y expected)\n"},
+      {"6.5.102.7", "VelmarCov: Bad Version Number (6.5.104.y expected)\n"},
+  };
+  for (const auto& [version, message] : messages) {
+    ToolRun result = run({in.string(), out.string(), version});
+    EXPECT_EQ(result.output, directoryLines(in.string(), out.string()) + message) << version;
+    EXPECT_EQ(result.status, 255) << version;
+  }
+  EXPECT_EQ(directoryContents(in), before);
+  EXPECT_TRUE(directoryContents(out).empty());
+}
+
+TEST_F(RunTest, DirectoryWithoutFdcFilesLeavesNoRunLog) {
+  writeFile(in / "notes.txt", "not an FDC file\n");
+  writeFile(in / "velcovstat.cov", "log of an earlier run\n");
+  const Contents before = directoryContents(in);
+  ToolRun result = run({in.string(), out.string(), "6.5.341.0beta"});
+  EXPECT_EQ(result.output, startLines(in.string(), out.string(), "6.5.341.0beta") + totals(0));
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(directoryContents(in), before);
+  EXPECT_TRUE(directoryContents(out).empty());
+}
+
+TEST_F(RunTest, InputDirectoryThatCannotBeOpenedEndsTheRun) {
+  writeFile(scratch.path() / "plain.fdc", "VE 3\n");
+  for (const fs::path& directory : {scratch.path() / "missing", scratch.path() / "plain.fdc"}) {
+    ToolRun result = run({directory.string(), out.string(), Version});
+    EXPECT_EQ(result.output, startLines(directory.string(), out.string()) +
+                                 "VelmarCov: Unable to open the directory " + directory.string() + " !\n");
+    EXPECT_EQ(result.status, 255);
+  }
+  EXPECT_TRUE(directoryContents(out).empty());
+  EXPECT_FALSE(fs::exists(scratch.path() / "missing"));
+}
+
+// Trailing "/", "%" and "sync.cov" in names are taken as they are; a directory named like an FDC
+// file is a read error that abandons only that entry.
+TEST_F(RunTest, NamesAreTakenAsTheyAreAndUnreadableEntriesAreAbandoned) {
+  fs::path odd = scratch.make("in%1 velcovsync.cov");
+  fs::path oddOut = scratch.make("out%2");
+  writeFile(odd / "P%2%s.fdc", "VE 3\nplain code\n");
+  writeFile(odd / "notes.txt", "skipped\n");
+  fs::create_directory(odd / "x%1.fdc");
+  writeFile(oddOut / "x%1.fdc", "existing output\n");
+  const std::string inArgument = odd.string() + "/";
+  const std::vector<std::string> order = fdcEntries(odd);
+  ToolRun result = run({inArgument, oddOut.string(), Version});
+
+  std::string expected = startLines(inArgument, oddOut.string());
+  for (const std::string& name : order) {
+    expected += analysing(name);
+    expected += name == "x%1.fdc" ? unableToOpen(inArgument + "/x%1.fdc") : NoStates;
+  }
+  expected += totals(0);
+  EXPECT_EQ(result.output, expected);
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(directoryContents(odd), (Contents{{"P%2%s.fdc", "VE 3\nplain code\n"},
+                                              {"notes.txt", "skipped\n"},
+                                              {"x%1.fdc", "<not a file>"},
+                                              {"velcovstat.cov", totals(0)}}));
+  EXPECT_EQ(directoryContents(oddOut), (Contents{{"x%1.fdc", "existing output\n"}}));
+}
+
+TEST_F(RunTest, RunLogThatCannotBeRenamedKeepsItsWorkingName) {
+  writeFile(in / "a.fdc", "VE 3\n");
+  fs::create_directory(in / "velcovstat.cov");
+  writeFile(in / "velcovstat.cov" / "keep", "kept\n");
+  ToolRun result = run({in.string(), out.string(), Version});
+  EXPECT_EQ(result.output, startLines(in.string(), out.string()) + analysing("a.fdc") + NoStates + totals(0));
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(directoryContents(in), (Contents{{"a.fdc", "VE 3\n"},
+                                             {"velcovstat.cov", "<not a file>"},
+                                             {"velcovsync.cov", totals(0)}}));
+  EXPECT_EQ(readFile(in / "velcovstat.cov" / "keep"), "kept\n");
+}
+
+TEST_F(RunTest, ThreeFilesOfWhichTwoAreUpdated) {
+  const Section pump = stateSection("Idle", 12);
+  Section valve = stateSection("Open", 30);
+  valve.capsule = "Valve";
+  const std::string unmarked = "VE 3\nFC 1\nFD 9\n@RIK\nplain code\n";
+  writeFile(in / "Pump.fdc", pump.input());
+  writeFile(in / "Valve.fdc.bak", valve.input());
+  writeFile(in / "Plain.fdc", unmarked);
+  writeFile(in / "notes.txt", "skipped\n");
+  writeFile(out / "Pump.fdc", "VE 3\nFD 99\nolder output\n");
+  const std::vector<std::string> order = fdcEntries(in);
+  ToolRun result = run({in.string(), out.string(), Version});
+
+  std::string expected = startLines(in.string(), out.string());
+  std::string log;
+  for (const std::string& name : order) {
+    expected += analysing(name);
+    if (name == "Plain.fdc") {
+      expected += NoStates;
+    } else {
+      expected += summary(0, 1);
+      log += summary(0, 1);
+    }
+  }
+  EXPECT_EQ(result.output, expected + totals(2));
+  EXPECT_EQ(result.status, 2);
+  EXPECT_EQ(directoryContents(in), (Contents{{"Pump.fdc", pump.input()},
+                                             {"Valve.fdc.bak", valve.input()},
+                                             {"Plain.fdc", unmarked},
+                                             {"notes.txt", "skipped\n"},
+                                             {"velcovstat.cov", log + totals(2)}}));
+  EXPECT_EQ(directoryContents(out), (Contents{{"Pump.fdc", pump.queued(stateNode("Idle", 12))},
+                                              {"Valve.fdc.bak", valve.queued(stateNode("Open", 30))}}));
+}
+
+// Every section with a counter set goes into one output, in input order, which replaces the old
+// output once and keeps its permission bits.
+TEST_F(RunTest, SectionsOfOneFileGoIntoOneOutputInOrder) {
+  const Section first = stateSection("Idle", 12, "FD 100\n");
+  Section second = stateSection("Run", 14, "FD 101\n");
+  second.capsule = "Valve";
+  second.body = BehaviorLine + stateCode("Run", 14) + stateCode("Stop", 15);
+  Section third = stateSection("Idle", 12, "FD 102\n");
+  third.body = "plain code\n";
+  Section fourth = stateSection("Halt", 16, "FD 103\n");
+  fourth.body += stateCode("Wait", 17);
+  writeFile(in / "Pump.fdc", first.input() + second.input() + third.input() + fourth.input());
+  writeFile(out / "Pump.fdc", "VE 3\nFD 55\nolder output\n");
+  fs::permissions(out / "Pump.fdc", fs::perms(0640));
+  ToolRun result = run({in.string(), out.string(), Version});
+
+  const std::string sections = summary(0, 1) + summary(0, 2) + NoStates + summary(0, 2);
+  EXPECT_EQ(result.output, startLines(in.string(), out.string()) + analysing("Pump.fdc") + sections + totals(1));
+  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(directoryContents(out),
+            (Contents{{"Pump.fdc", first.queued(stateNode("Idle", 12)) +
+                                       second.written(stateNode("Run", 14) + stateNode("Stop", 15)) +
+                                       fourth.queued(stateNode("Halt", 16) + stateNode("Wait", 17))}}));
+  EXPECT_EQ(fs::status(out / "Pump.fdc").permissions(), fs::perms(0640));
+  EXPECT_EQ(readFile(in / "velcovstat.cov"), summary(0, 1) + summary(0, 2) + summary(0, 2) + totals(1));
+}
+
+TEST_F(RunTest, UpToDateSectionPutsEarlierSectionsInPlace) {
+  const Section first = stateSection("Idle", 12, "FD 100\n");
+  const Section current = stateSection("Run", 14, "FD 7\n");
+  const Section later = stateSection("Stop", 15, "FD 101\n");
+  writeFile(in / "Pump.fdc", first.input() + current.input() + later.input());
+  writeFile(out / "Pump.fdc", "VE 3\nFD 7\nolder output\n");
+  fs::permissions(out / "Pump.fdc", fs::perms(0600));
+  ToolRun result = run({in.string(), out.string(), Version});
+  EXPECT_EQ(result.output,
+            startLines(in.string(), out.string()) + analysing("Pump.fdc") + summary(0, 1) + UpToDate + totals(1));
+  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(directoryContents(out), (Contents{{"Pump.fdc", first.queued(stateNode("Idle", 12))}}));
+  EXPECT_EQ(fs::status(out / "Pump.fdc").permissions(), fs::perms(0600));
+}
+
+// The numbers are compared after clamping to the 32-bit range, not after wrapping.
+TEST_F(RunTest, FdNumbersBeyondThirtyTwoBitsCountAsTheNearestEnd) {
+  const Section clamped = stateSection("Idle", 12, "FD 2147483647\n");
+  const Section wrapped = stateSection("Run", 14, "FD 100\n");
+  const Section fresh = stateSection("Stop", 15, "FD 0\n");
+  writeFile(in / "a.fdc", clamped.input());
+  writeFile(in / "b.fdc", wrapped.input());
+  writeFile(in / "c.fdc", fresh.input());
+  writeFile(out / "a.fdc", "VE 3\nFD 99999999999\nolder output\n");
+  writeFile(out / "b.fdc", "VE 3\nFD 4294967396\nolder output\n");
+  const std::vector<std::string> order = fdcEntries(in);
+  ToolRun result = run({in.string(), out.string(), Version});
+
+  std::string expected = startLines(in.string(), out.string());
+  for (const std::string& name : order) expected += analysing(name) + (name == "b.fdc" ? summary(0, 1) : UpToDate);
+  EXPECT_EQ(result.output, expected + totals(1));
+  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(directoryContents(out), (Contents{{"a.fdc", "VE 3\nFD 99999999999\nolder output\n"},
+                                              {"b.fdc", wrapped.queued(stateNode("Run", 14))}}));
+}
+
+TEST_F(RunTest, NewOutputThatCannotBeCreatedLosesTheSectionOnly) {
+  const Section first = stateSection("Idle", 12, "FD 100\n");
+  const Section second = stateSection("Run", 14, "FD 101\n");
+  writeFile(in / "Pump.fdc", first.input() + second.input());
+  writeFile(out / "Pump.fdc", "VE 3\nFD 55\nolder output\n");
+  // Nothing can be created where a non-empty directory stands.
+  fs::create_directory(out / "velcovnew.tmp");
+  writeFile(out / "velcovnew.tmp" / "keep", "kept\n");
+  ToolRun result = run({in.string(), out.string(), Version});
+  const std::string failure = unableToCreate((out / "Pump.fdc").string());
+  EXPECT_EQ(result.output, startLines(in.string(), out.string()) + analysing("Pump.fdc") + failure +
+                               summary(0, 1) + failure + summary(0, 1) + totals(0));
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(directoryContents(out), (Contents{{"Pump.fdc", "VE 3\nFD 55\nolder output\n"},
+                                              {"velcovnew.tmp", "<not a file>"}}));
+  EXPECT_EQ(readFile(in / "velcovstat.cov"), summary(0, 1) + summary(0, 1) + totals(0));
+}
+
+TEST_F(RunTest, TemporaryFileThatCannotBeCreatedEndsTheFile) {
+  writeFile(in / "Pump.fdc", stateSection("Idle", 12).input());
+  writeFile(out / "Pump.fdc", "older output\n");
+  fs::create_directory(out / "Pump.fd_");
+  writeFile(out / "Pump.fd_" / "keep", "kept\n");
+  ToolRun result = run({in.string(), out.string(), Version});
+  EXPECT_EQ(result.output, startLines(in.string(), out.string()) + analysing("Pump.fdc") +
+                               "VelmarCov: Unable to create a temporary file on the current directory!\n" +
+                               totals(0));
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(directoryContents(out), (Contents{{"Pump.fdc", "older output\n"}, {"Pump.fd_", "<not a file>"}}));
+}
+
+// An input read to its end before its output replaces it, and files the run creates (a.fdcx has
+// the temporary name a.fdc_) are never taken as input.
+TEST_F(RunTest, SameInputAndOutputDirectory) {
+  Section large = stateSection("Idle", 12, "");
+  large.preamble = filler(3 * 1024 * 1024);  // more than a pass keeps in memory
+  const Section small = stateSection("Run", 14, "");
+  Section numbered = stateSection("Stop", 15, "FD 100\n");
+  writeFile(in / "a.fdcx", large.input());
+  writeFile(in / "b.fdc", small.input());
+  writeFile(in / "c.fdc", numbered.input());
+  const std::vector<std::string> order = fdcEntries(in);
+  ToolRun result = run({in.string(), in.string(), Version});
+
+  std::string expected = startLines(in.string(), in.string());
+  std::string log;
+  for (const std::string& name : order) {
+    std::string report = name == "c.fdc" ? UpToDate : summary(0, 1);
+    expected += analysing(name) + report;
+    if (name != "c.fdc") log += report;
+  }
+  EXPECT_EQ(result.output, expected + totals(2));
+  EXPECT_EQ(result.status, 2);
+  Contents contents = directoryContents(in);
+  EXPECT_EQ(contents.size(), 4u);
+  EXPECT_TRUE(contents["a.fdcx"] == large.queued(stateNode("Idle", 12)));  // too large to print
+  EXPECT_EQ(contents["b.fdc"], small.queued(stateNode("Run", 14)));
+  EXPECT_EQ(contents["c.fdc"], numbered.input());
+  EXPECT_EQ(contents["velcovstat.cov"], log + totals(2));
+}
+
+// An output path ending in '_' never serves as its own temporary file; a stale temporary file is
+// removed.
+TEST_F(RunTest, TemporaryFileBesideTheOutput) {
+  const Section pump = stateSection("Idle", 12);
+  const Section valve = stateSection("Open", 30);
+  writeFile(in / "Pump.fdc_", pump.input());
+  writeFile(in / "Valve.fdc", valve.input());
+  writeFile(out / "Pump.fdc_", "older output\n");
+  writeFile(out / "Valve.fd_", "stale temporary file\n");
+  const std::vector<std::string> order = fdcEntries(in);
+  ToolRun result = run({in.string(), out.string(), Version});
+  std::string expected = startLines(in.string(), out.string());
+  for (const std::string& name : order) expected += analysing(name) + summary(0, 1);
+  EXPECT_EQ(result.output, expected + totals(2));
+  EXPECT_EQ(result.status, 2);
+  EXPECT_EQ(directoryContents(out), (Contents{{"Pump.fdc_", pump.queued(stateNode("Idle", 12))},
+                                              {"Valve.fdc", valve.queued(stateNode("Open", 30))}}));
+}
+
+TEST_F(RunTest, NothingIsWrittenThroughSymbolicLinks) {
+  fs::path targets = scratch.make("targets");
+  const Contents originals = {{"temporary", "t1\n"}, {"output", "VE 3\nFD 5\nlinked output\n"},
+                              {"new", "t3\n"},       {"sync", "t4\n"},
+                              {"stat", "t5\n"}};
+  for (const auto& [name, bytes] : originals) writeFile(targets / name, bytes);
+  const Section pump = stateSection("Idle", 12);
+  writeFile(in / "Pump.fdc", pump.input());
+  fs::create_symlink(targets / "temporary", out / "Pump.fd_");
+  fs::create_symlink(targets / "output", out / "Pump.fdc");
+  fs::create_symlink(targets / "new", out / "velcovnew.tmp");
+  fs::create_symlink(targets / "sync", in / "velcovsync.cov");
+  fs::create_symlink(targets / "stat", in / "velcovstat.cov");
+  fs::create_symlink(targets / "missing", out / "Dangling.fdc");
+  ToolRun result = run({in.string(), out.string(), Version});
+  EXPECT_EQ(result.output, startLines(in.string(), out.string()) + analysing("Pump.fdc") + summary(0, 1) + totals(1));
+  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(directoryContents(targets), originals);
+  EXPECT_FALSE(isSymlink(out / "Pump.fdc"));
+  EXPECT_FALSE(isSymlink(in / "velcovstat.cov"));
+  EXPECT_TRUE(isSymlink(out / "Dangling.fdc"));
+  EXPECT_FALSE(fs::exists(fs::symlink_status(out / "Pump.fd_")));
+  EXPECT_FALSE(fs::exists(fs::symlink_status(out / "velcovnew.tmp")));
+  EXPECT_FALSE(fs::exists(fs::symlink_status(in / "velcovsync.cov")));
+  EXPECT_EQ(readFile(out / "Pump.fdc"), pump.queued(stateNode("Idle", 12)));
+  EXPECT_EQ(readFile(in / "velcovstat.cov"), summary(0, 1) + totals(1));
+}
+
+// A file-size limit makes writes fail: in the new output (a.fdc) and in the temporary file of a
+// section too large to stay in memory (b.fdc). Both outputs stay as they were.
+TEST_F(RunTest, WriteErrorsLeaveTheOutputAsItWas) {
+  Section medium = stateSection("Idle", 12);
+  medium.preamble = filler(600 * 1024);
+  Section large = stateSection("Run", 14);
+  large.preamble = filler(3 * 1024 * 1024);
+  const Section small = stateSection("Stop", 15);
+  writeFile(in / "a.fdc", medium.input());
+  writeFile(in / "b.fdc", large.input());
+  writeFile(in / "c.fdc", small.input());
+  for (const char* name : {"a.fdc", "b.fdc", "c.fdc"}) writeFile(out / name, "older output\n");
+  // 400 blocks of 512 bytes.
+  const std::vector<std::string> order = fdcEntries(in);
+  ToolRun result = run({in.string(), out.string(), Version}, "trap '' XFSZ; ulimit -f 400; ");
+
+  std::string expected = startLines(in.string(), out.string());
+  for (const std::string& name : order) {
+    expected += analysing(name) + (name == "c.fdc" ? summary(0, 1) : unableToCreate((out / name).string()));
+  }
+  EXPECT_EQ(result.output, expected + totals(1));
+  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(directoryContents(out), (Contents{{"a.fdc", "older output\n"},
+                                              {"b.fdc", "older output\n"},
+                                              {"c.fdc", small.queued(stateNode("Stop", 15))}}));
+}
+
+TEST_F(RunTest, NulBytesAreOrdinaryBytes) {
+  Section section = stateSection("Id\0le"s, 12);
+  section.firstLine = "VE 3\0tail\n"s;
+  section.preamble = "pre\0amble\n"s;
+  section.body += "\0\n"s;
+  writeFile(in / "Pump.fdc", section.input());
+  ToolRun result = run({in.string(), out.string(), Version});
+  EXPECT_EQ(result.output, startLines(in.string(), out.string()) + analysing("Pump.fdc") + summary(0, 1) + totals(1));
+  EXPECT_EQ(directoryContents(out), (Contents{{"Pump.fdc", section.queued(stateNode("Id\0le"s, 12))}}));
+}
+
+TEST_F(RunTest, LongPathsVersionsAndInstallDirectories) {
+  fs::path deepIn = in;
+  fs::path deepOut = out;
+  for (int i = 0; i < 14; ++i) {
+    deepIn /= std::string(200, static_cast<char>('a' + i));
+    deepOut /= std::string(200, static_cast<char>('A' + i));
+  }
+  fs::create_directories(deepIn);
+  fs::create_directories(deepOut);
+  const std::string name = std::string(240, 'p') + ".fdc";
+  const std::string version = Version + std::string(3000, 'x');
+  Section section = stateSection("Idle", 12);
+  section.firstLine = "VE 3 " + std::string(5000, 'h') + "\r\n";
+  writeFile(deepIn / name, section.input());
+  ToolRun result = runTool({deepIn.string(), deepOut.string(), version},
+                           "LC_ALL=C QUARLODIR=/" + std::string(5000, 'q') + " ");
+  EXPECT_EQ(result.output,
+            startLines(deepIn.string(), deepOut.string(), version) + analysing(name) + summary(0, 1) + totals(1));
+  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(directoryContents(deepOut), (Contents{{name, section.queued(stateNode("Idle", 12), version)}}));
+  EXPECT_EQ(readFile(deepIn / "velcovstat.cov"), summary(0, 1) + totals(1));
+}
+
+TEST_F(RunTest, ExitStatusIsTheCountModulo256) {
+  const Section section = stateSection("Idle", 12);
+  for (int i = 0; i < 300; ++i) writeFile(in / ("f" + std::to_string(i) + ".fdc"), section.input());
+  ToolRun result = run({in.string(), out.string(), Version});
+  EXPECT_EQ(result.status, 44);
+  const std::string last = totals(300);
+  ASSERT_GE(result.output.size(), last.size());
+  EXPECT_EQ(result.output.substr(result.output.size() - last.size()), last);
+  Contents contents = directoryContents(out);
+  EXPECT_EQ(contents.size(), 300u);
+  for (const auto& [file, bytes] : contents) EXPECT_EQ(bytes, section.queued(stateNode("Idle", 12))) << file;
+}
