@@ -97,7 +97,8 @@ TEST_F(DispatcherTest, EndOfInputWritesTheTrailerAndStampsAFirstLineWithoutEnd) 
   LineReader reader(input);
   Output output;
   EXPECT_EQ(rewriteSection(reader, output), 0);
-  EXPECT_EQ(output.text(), std::string(MaxLinePiece, 'F') + " Velmar 6.5.341.0" + std::string(SectionTrailer));
+  EXPECT_EQ(output.text(),
+            std::string(MaxLinePiece, 'F') + " Velmar 6.5.341.0" + std::string(SectionTrailer));
   EXPECT_EQ(scanState.rewriteState, RewriteState::HeaderLines);
   EXPECT_FALSE(scanState.anyCounterSet());
 }

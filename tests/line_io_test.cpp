@@ -44,7 +44,8 @@ std::string fileBytes(const char* path) {
   std::string bytes;
   int fd = ::open(path, O_RDONLY);
   char chunk[4096];
-  for (ssize_t got; (got = ::read(fd, chunk, sizeof chunk)) > 0;) bytes.append(chunk, static_cast<std::size_t>(got));
+  for (ssize_t got; (got = ::read(fd, chunk, sizeof chunk)) > 0;)
+    bytes.append(chunk, static_cast<std::size_t>(got));
   ::close(fd);
   return bytes;
 }
@@ -57,8 +58,9 @@ TEST(LineIoTest, LinesArriveWithTheirEndsAndLongLinesInPieces) {
   const std::string huge(2 * MaxLinePiece + 5, 'c');
   std::string memory = "one\r\n" + exact + "\n" + longer + "\n" + huge + "\n" + "\n" + "last";
   LineReader reader(memory);
-  std::vector<std::string> expected = {"one\r\n", exact + "\n", longer, "\n", std::string(MaxLinePiece, 'c'),
-                                       std::string(MaxLinePiece, 'c'), "ccccc\n", "\n", "last"};
+  std::vector<std::string> expected = {
+      "one\r\n", exact + "\n", longer, "\n", std::string(MaxLinePiece, 'c'), std::string(MaxLinePiece, 'c'),
+      "ccccc\n", "\n",         "last"};
   EXPECT_EQ(readAll(reader), expected);
   EXPECT_FALSE(reader.failed());
 }

@@ -30,7 +30,8 @@ ToolRun run(const std::vector<std::string>& arguments, const std::string& shellP
 }
 
 std::string directoryLines(const std::string& in, const std::string& out) {
-  return "VelmarCov: FDC Input Files Directory: " + in + "\nVelmarCov: FDC Output Files Directory: " + out + "\n";
+  return "VelmarCov: FDC Input Files Directory: " + in + "\nVelmarCov: FDC Output Files Directory: " + out +
+         "\n";
 }
 
 std::string startLines(const std::string& in, const std::string& out, const std::string& version = Version) {
@@ -39,7 +40,9 @@ std::string startLines(const std::string& in, const std::string& out, const std:
 
 std::string analysing(const std::string& name) { return "VelmarCov: analysing " + name + "\n"; }
 std::string totals(int count) { return "VelmarCov: " + std::to_string(count) + " FDC Files updated\n"; }
-std::string unableToOpen(const std::string& path) { return "VelmarCov: Unable to open the file " + path + " !\n"; }
+std::string unableToOpen(const std::string& path) {
+  return "VelmarCov: Unable to open the file " + path + " !\n";
+}
 std::string unableToCreate(const std::string& path) {
   return "VelmarCov: Unable to create the file " + path + " !\n";
 }
@@ -47,15 +50,15 @@ std::string unableToCreate(const std::string& path) {
 std::string summary(int operations, int states, int entries = 0, int exits = 0, int transitions = 0,
                     int guards = 0, int choicePoints = 0) {
   auto n = [](int value) { return std::to_string(value); };
-  return "VelmarCov: Finding\n" + n(operations) + " Operation(s)\n" + n(states) + " State(s)\n-> " + n(entries) +
-         " EntryAction(s)\n,-> " + n(exits) + " ExitAction(s)\n" + n(transitions) + " Transition(s)\n -> " +
-         n(guards) + " Guard(s) \n" + n(choicePoints) + " ChoicePoint(s)\n";
+  return "VelmarCov: Finding\n" + n(operations) + " Operation(s)\n" + n(states) + " State(s)\n-> " +
+         n(entries) + " EntryAction(s)\n,-> " + n(exits) + " ExitAction(s)\n" + n(transitions) +
+         " Transition(s)\n -> " + n(guards) + " Guard(s) \n" + n(choicePoints) + " ChoicePoint(s)\n";
 }
 
 // The code of one state: its marker comment, then the branch line that opens its body.
 std::string stateCode(const std::string& name, int branchId) {
-  return "// {{{QZK state '" + name + "'\n@BRANCH MARK=TB ID=" + std::to_string(branchId) + " SUM=0@{\n  current = " +
-         name + ";\n}@/BRANCH@\n";
+  return "// {{{QZK state '" + name + "'\n@BRANCH MARK=TB ID=" + std::to_string(branchId) +
+         " SUM=0@{\n  current = " + name + ";\n}@/BRANCH@\n";
 }
 
 std::string stateNode(const std::string& name, int branchId) {
@@ -72,9 +75,10 @@ struct Section {
   std::string firstLine = "VE 3\n";
 
   std::string input() const {
-    return firstLine + "FC 1\n" + fdLine + "TC 0\nDC 0\nIN " + capsule + ".cpp\n@RIK\nVIEW\n   (\"&Functions\"=0,\n" +
-           "    \"-&Exits\"=1),\n    \"Functions and exits\"\n" + preamble + "NODE TYPE=FILE NAME=\"" + capsule +
-           ".cpp\"@@ALT@ {{{QZK classifier 'Logical View::" + capsule + "'\n" + body;
+    return firstLine + "FC 1\n" + fdLine + "TC 0\nDC 0\nIN " + capsule +
+           ".cpp\n@RIK\nVIEW\n   (\"&Functions\"=0,\n" +
+           "    \"-&Exits\"=1),\n    \"Functions and exits\"\n" + preamble + "NODE TYPE=FILE NAME=\"" +
+           capsule + ".cpp\"@@ALT@ {{{QZK classifier 'Logical View::" + capsule + "'\n" + body;
   }
   // The converted section up to and including the capsule node line.
   std::string head(const std::string& version = Version) const {
@@ -113,7 +117,8 @@ std::vector<std::string> fdcEntries(const fs::path& directory) {
 // Lines of filler code, about the given number of bytes, that pass through unchanged.
 std::string filler(std::size_t bytes) {
   std::string text;
-  for (int i = 0; text.size() < bytes; ++i) text += "// generated filler line " + std::to_string(i) + " ......\n";
+  for (int i = 0; text.size() < bytes; ++i)
+    text += "// generated filler line " + std::to_string(i) + " ......\n";
   return text;
 }
 
@@ -218,9 +223,9 @@ TEST_F(RunTest, RunLogThatCannotBeRenamedKeepsItsWorkingName) {
   ToolRun result = run({in.string(), out.string(), Version});
   EXPECT_EQ(result.output, startLines(in.string(), out.string()) + analysing("a.fdc") + NoStates + totals(0));
   EXPECT_EQ(result.status, 0);
-  EXPECT_EQ(directoryContents(in), (Contents{{"a.fdc", "VE 3\n"},
-                                             {"velcovstat.cov", "<not a file>"},
-                                             {"velcovsync.cov", totals(0)}}));
+  EXPECT_EQ(
+      directoryContents(in),
+      (Contents{{"a.fdc", "VE 3\n"}, {"velcovstat.cov", "<not a file>"}, {"velcovsync.cov", totals(0)}}));
   EXPECT_EQ(readFile(in / "velcovstat.cov" / "keep"), "kept\n");
 }
 
@@ -276,7 +281,8 @@ TEST_F(RunTest, SectionsOfOneFileGoIntoOneOutputInOrder) {
   ToolRun result = run({in.string(), out.string(), Version});
 
   const std::string sections = summary(0, 1) + summary(0, 2) + NoStates + summary(0, 2);
-  EXPECT_EQ(result.output, startLines(in.string(), out.string()) + analysing("Pump.fdc") + sections + totals(1));
+  EXPECT_EQ(result.output,
+            startLines(in.string(), out.string()) + analysing("Pump.fdc") + sections + totals(1));
   EXPECT_EQ(result.status, 1);
   EXPECT_EQ(directoryContents(out),
             (Contents{{"Pump.fdc", first.queued(stateNode("Idle", 12)) +
@@ -294,8 +300,8 @@ TEST_F(RunTest, UpToDateSectionPutsEarlierSectionsInPlace) {
   writeFile(out / "Pump.fdc", "VE 3\nFD 7\nolder output\n");
   fs::permissions(out / "Pump.fdc", fs::perms(0600));
   ToolRun result = run({in.string(), out.string(), Version});
-  EXPECT_EQ(result.output,
-            startLines(in.string(), out.string()) + analysing("Pump.fdc") + summary(0, 1) + UpToDate + totals(1));
+  EXPECT_EQ(result.output, startLines(in.string(), out.string()) + analysing("Pump.fdc") + summary(0, 1) +
+                               UpToDate + totals(1));
   EXPECT_EQ(result.status, 1);
   EXPECT_EQ(directoryContents(out), (Contents{{"Pump.fdc", first.queued(stateNode("Idle", 12))}}));
   EXPECT_EQ(fs::status(out / "Pump.fdc").permissions(), fs::perms(0600));
@@ -315,7 +321,8 @@ TEST_F(RunTest, FdNumbersBeyondThirtyTwoBitsCountAsTheNearestEnd) {
   ToolRun result = run({in.string(), out.string(), Version});
 
   std::string expected = startLines(in.string(), out.string());
-  for (const std::string& name : order) expected += analysing(name) + (name == "b.fdc" ? summary(0, 1) : UpToDate);
+  for (const std::string& name : order)
+    expected += analysing(name) + (name == "b.fdc" ? summary(0, 1) : UpToDate);
   EXPECT_EQ(result.output, expected + totals(1));
   EXPECT_EQ(result.status, 1);
   EXPECT_EQ(directoryContents(out), (Contents{{"a.fdc", "VE 3\nFD 99999999999\nolder output\n"},
@@ -335,8 +342,8 @@ TEST_F(RunTest, NewOutputThatCannotBeCreatedLosesTheSectionOnly) {
   EXPECT_EQ(result.output, startLines(in.string(), out.string()) + analysing("Pump.fdc") + failure +
                                summary(0, 1) + failure + summary(0, 1) + totals(0));
   EXPECT_EQ(result.status, 0);
-  EXPECT_EQ(directoryContents(out), (Contents{{"Pump.fdc", "VE 3\nFD 55\nolder output\n"},
-                                              {"velcovnew.tmp", "<not a file>"}}));
+  EXPECT_EQ(directoryContents(out),
+            (Contents{{"Pump.fdc", "VE 3\nFD 55\nolder output\n"}, {"velcovnew.tmp", "<not a file>"}}));
   EXPECT_EQ(readFile(in / "velcovstat.cov"), summary(0, 1) + summary(0, 1) + totals(0));
 }
 
@@ -383,29 +390,36 @@ TEST_F(RunTest, SameInputAndOutputDirectory) {
   EXPECT_EQ(contents["velcovstat.cov"], log + totals(2));
 }
 
-// An output path ending in '_' never serves as its own temporary file; a stale temporary file is
-// removed.
+// An output path ending in '_' never serves as its own temporary file (an up-to-date output would
+// be lost); a stale temporary file is removed.
 TEST_F(RunTest, TemporaryFileBesideTheOutput) {
   const Section pump = stateSection("Idle", 12);
   const Section valve = stateSection("Open", 30);
+  const Section current = stateSection("Shut", 31);
   writeFile(in / "Pump.fdc_", pump.input());
   writeFile(in / "Valve.fdc", valve.input());
+  writeFile(in / "Current.fdc_", current.input());
   writeFile(out / "Pump.fdc_", "older output\n");
   writeFile(out / "Valve.fd_", "stale temporary file\n");
+  writeFile(out / "Current.fdc_", "VE 3\nFD 100\nup to date\n");
   const std::vector<std::string> order = fdcEntries(in);
   ToolRun result = run({in.string(), out.string(), Version});
   std::string expected = startLines(in.string(), out.string());
-  for (const std::string& name : order) expected += analysing(name) + summary(0, 1);
+  for (const std::string& name : order)
+    expected += analysing(name) + (name == "Current.fdc_" ? UpToDate : summary(0, 1));
   EXPECT_EQ(result.output, expected + totals(2));
   EXPECT_EQ(result.status, 2);
   EXPECT_EQ(directoryContents(out), (Contents{{"Pump.fdc_", pump.queued(stateNode("Idle", 12))},
-                                              {"Valve.fdc", valve.queued(stateNode("Open", 30))}}));
+                                              {"Valve.fdc", valve.queued(stateNode("Open", 30))},
+                                              {"Current.fdc_", "VE 3\nFD 100\nup to date\n"}}));
 }
 
 TEST_F(RunTest, NothingIsWrittenThroughSymbolicLinks) {
   fs::path targets = scratch.make("targets");
-  const Contents originals = {{"temporary", "t1\n"}, {"output", "VE 3\nFD 5\nlinked output\n"},
-                              {"new", "t3\n"},       {"sync", "t4\n"},
+  const Contents originals = {{"temporary", "t1\n"},
+                              {"output", "VE 3\nFD 5\nlinked output\n"},
+                              {"new", "t3\n"},
+                              {"sync", "t4\n"},
                               {"stat", "t5\n"}};
   for (const auto& [name, bytes] : originals) writeFile(targets / name, bytes);
   const Section pump = stateSection("Idle", 12);
@@ -417,7 +431,8 @@ TEST_F(RunTest, NothingIsWrittenThroughSymbolicLinks) {
   fs::create_symlink(targets / "stat", in / "velcovstat.cov");
   fs::create_symlink(targets / "missing", out / "Dangling.fdc");
   ToolRun result = run({in.string(), out.string(), Version});
-  EXPECT_EQ(result.output, startLines(in.string(), out.string()) + analysing("Pump.fdc") + summary(0, 1) + totals(1));
+  EXPECT_EQ(result.output,
+            startLines(in.string(), out.string()) + analysing("Pump.fdc") + summary(0, 1) + totals(1));
   EXPECT_EQ(result.status, 1);
   EXPECT_EQ(directoryContents(targets), originals);
   EXPECT_FALSE(isSymlink(out / "Pump.fdc"));
@@ -464,7 +479,8 @@ TEST_F(RunTest, NulBytesAreOrdinaryBytes) {
   section.body += "\0\n"s;
   writeFile(in / "Pump.fdc", section.input());
   ToolRun result = run({in.string(), out.string(), Version});
-  EXPECT_EQ(result.output, startLines(in.string(), out.string()) + analysing("Pump.fdc") + summary(0, 1) + totals(1));
+  EXPECT_EQ(result.output,
+            startLines(in.string(), out.string()) + analysing("Pump.fdc") + summary(0, 1) + totals(1));
   EXPECT_EQ(directoryContents(out), (Contents{{"Pump.fdc", section.queued(stateNode("Id\0le"s, 12))}}));
 }
 
@@ -484,8 +500,8 @@ TEST_F(RunTest, LongPathsVersionsAndInstallDirectories) {
   writeFile(deepIn / name, section.input());
   ToolRun result = runTool({deepIn.string(), deepOut.string(), version},
                            "LC_ALL=C QUARLODIR=/" + std::string(5000, 'q') + " ");
-  EXPECT_EQ(result.output,
-            startLines(deepIn.string(), deepOut.string(), version) + analysing(name) + summary(0, 1) + totals(1));
+  EXPECT_EQ(result.output, startLines(deepIn.string(), deepOut.string(), version) + analysing(name) +
+                               summary(0, 1) + totals(1));
   EXPECT_EQ(result.status, 1);
   EXPECT_EQ(directoryContents(deepOut), (Contents{{name, section.queued(stateNode("Idle", 12), version)}}));
   EXPECT_EQ(readFile(deepIn / "velcovstat.cov"), summary(0, 1) + totals(1));

@@ -68,10 +68,10 @@ TEST(VersionTest, ReadLikeFourDecimalConversionsSeparatedByDots) {
 TEST(VersionTest, NumbersBeyondThirtyTwoBitsCountAsTheNearestEnd) {
   EXPECT_EQ(verdictOf("6.4.99999999999999999999.0"), "level 2");
   EXPECT_EQ(verdictOf("6.4.-99999999999999999999.0"), "level 0");
-  EXPECT_EQ(verdictOf("6.5.4294967298.0"), "level 2");     // modulo 2^32 this would be 2
-  EXPECT_EQ(verdictOf("6.4.4294967452.0"), "level 2");     // modulo 2^32 this would be 156
-  EXPECT_EQ(verdictOf("4294967302.4.0.0"), "level 2");     // modulo 2^32 this would be 6
+  EXPECT_EQ(verdictOf("6.5.4294967298.0"), "level 2");  // modulo 2^32 this would be 2
+  EXPECT_EQ(verdictOf("6.4.4294967452.0"), "level 2");  // modulo 2^32 this would be 156
+  EXPECT_EQ(verdictOf("4294967302.4.0.0"), "level 2");  // modulo 2^32 this would be 6
   EXPECT_EQ(verdictOf("-4294967290.0.0.0"), "bad major");
-  EXPECT_EQ(verdictOf("6.4294967301.0.0"), "level 2");     // modulo 2^32 this would be 5
+  EXPECT_EQ(verdictOf("6.4294967301.0.0"), "level 2");  // modulo 2^32 this would be 5
   EXPECT_EQ(verdictOf("6.4.155.99999999999999999999999"), "level 0");
 }
