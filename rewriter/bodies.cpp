@@ -1,6 +1,47 @@
+#include <cstring>
+
 #include "rewriter/handlers.h"
 #include "rewriter/scan_state.h"
+#include "rewriter/text.h"
 
-void handleOperationBody(Line&, Output&) {}
-void handleEntryBody(Line&, Output&) {}
-void handleExitBody(Line&, Output&) {}
+namespace {
+
+enum class Blanking { GeneratorMarkers, None };
+enum class KeepLine { Yes, No };
+
+// Copies one line of an operation or action body and ends the body at its
+// closing line.
+void handleBody(Line& line, Output& output, Blanking blanking, KeepLine keepLine) {
+  std::string_view text = line.text();
+  if (!containsText(text, "{{{USR") && !containsText(text, "}}}USR")) {
+    if (blanking == Blanking::GeneratorMarkers) {
+      std::size_t marker = findText(text, "{{{QZK");
+      if (marker == NotFound) marker = findText(text, "}}}QZK");
+      if (marker != NotFound) std::memset(line.data + marker, ' ', 6);
+    }
+    output.write(text);
+    if (keepLine == KeepLine::Yes) {
+      scanState.previousLine.assign(text);
+    } else {
+      scanState.previousLine.clear();
+    }
+  }
+  if (containsText(text, "}@/BRANCH@@/NODE@")) {
+    scanState.rewriteState = RewriteState::ElementScan;
+    output.write("\n");
+    scanState.previousLine.clear();
+  } else if (containsText(text, "_COVMODEL")) {
+    scanState.rewriteState = RewriteState::ElementScan;
+    scanState.previousLine.clear();
+  }
+}
+
+}  // namespace
+
+void handleOperationBody(Line& line, Output& output) {
+  handleBody(line, output, Blanking::GeneratorMarkers, KeepLine::Yes);
+}
+
+void handleEntryBody(Line& line, Output& output) { handleBody(line, output, Blanking::None, KeepLine::No); }
+
+void handleExitBody(Line& line, Output& output) { handleBody(line, output, Blanking::None, KeepLine::Yes); }
