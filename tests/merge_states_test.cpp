@@ -1,1 +1,59 @@
 #include <gtest/gtest.h>
+
+#include <string>
+
+using namespace std::string_literals;
+
+#include "rewriter/line_io.h"
+#include "rewriter/scan_state.h"
+#include "tests/handler_support.h"
+#include "update/merge_states.h"
+
+namespace {
+
+class MergeStatesTest : public ::testing::Test {
+ protected:
+  void SetUp() override { resetScanState(); }
+  void TearDown() override { resetScanState(); }
+
+  void queue(std::initializer_list<std::pair<const char*, std::uint16_t>> states) {
+    for (const auto& [name, branchId] : states) {
+      scanState.stateList.append({ElementKind::State, name, branchId});
+      ++scanState.stateListLength;
+    }
+  }
+  std::string merge(std::string temporary) {
+    LineReader reader(temporary);
+    Output output;
+    mergeStates(reader, output);
+    return output.text();
+  }
+};
+
+const std::string IdleNode = "\n@NODE TYPE=STATE NAME=\"Idle\"@State @BRANCH MARK=TB ID=12 SUM=0@'Idle'@/BRANCH@@/NODE@\n";
+const std::string RunNode = "\n@NODE TYPE=STATE NAME=\"Run\"@State @BRANCH MARK=TB ID=14 SUM=0@'Run'@/BRANCH@@/NODE@\n";
+
+}  // namespace
+
+TEST_F(MergeStatesTest, QueuedStatesFollowEachCapsuleLineAsTheCursorAllows) {
+  queue({{"Idle", 12}, {"Run", 14}});
+  const std::string capsule = "NODE TYPE=CAPSULE NAME=\"Pump\"@\n";
+  EXPECT_EQ(merge("head\n" + capsule + "\nbody\n" + capsule + "\n" + capsule + "tail"),
+            "head\n" + capsule + IdleNode + RunNode + "\nbody\n" + capsule + IdleNode + "\n" + capsule + "tail");
+  EXPECT_EQ(scanState.behaviorMark, 6);
+  EXPECT_EQ(scanState.stateListLength, 2);
+}
+
+TEST_F(MergeStatesTest, OnlyLinesBeginningWithTheCapsuleTextCount) {
+  queue({{"Idle", 12}});
+  EXPECT_EQ(merge(" NODE TYPE=CAPSULE NAME=\"X\"@\n"), " NODE TYPE=CAPSULE NAME=\"X\"@\n");
+  // A piece of a long line that begins with the capsule text counts as a capsule line.
+  const std::string longLine = std::string(9999, 'a') + "NODE TYPE=CAPSULE NAME=\"Unknown Capsule\"@\n";
+  EXPECT_EQ(merge(longLine), std::string(9999, 'a') + "NODE TYPE=CAPSULE NAME=\"Unknown Capsule\"@\n" + IdleNode);
+}
+
+TEST_F(MergeStatesTest, EmptyStateListIsAPlainCopy) {
+  const std::string text = "NODE TYPE=CAPSULE NAME=\"Pump\"@\n\0x\r\n"s;
+  EXPECT_EQ(merge(text), text);
+  EXPECT_EQ(scanState.behaviorMark, 0);
+}
