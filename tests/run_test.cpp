@@ -194,6 +194,7 @@ TEST_F(RunTest, NamesAreTakenAsTheyAreAndUnreadableEntriesAreAbandoned) {
   fs::path odd = scratch.make("in%1 velcovsync.cov");
   fs::path oddOut = scratch.make("out%2");
   writeFile(odd / "P%2%s.fdc", "VE 3\nplain code\n");
+  writeFile(odd / "empty.fdc", "");
   writeFile(odd / "notes.txt", "skipped\n");
   fs::create_directory(odd / "x%1.fdc");
   writeFile(oddOut / "x%1.fdc", "existing output\n");
@@ -210,6 +211,7 @@ TEST_F(RunTest, NamesAreTakenAsTheyAreAndUnreadableEntriesAreAbandoned) {
   EXPECT_EQ(result.output, expected);
   EXPECT_EQ(result.status, 0);
   EXPECT_EQ(directoryContents(odd), (Contents{{"P%2%s.fdc", "VE 3\nplain code\n"},
+                                              {"empty.fdc", ""},
                                               {"notes.txt", "skipped\n"},
                                               {"x%1.fdc", "<not a file>"},
                                               {"velcovstat.cov", totals(0)}}));
@@ -227,6 +229,21 @@ TEST_F(RunTest, RunLogThatCannotBeRenamedKeepsItsWorkingName) {
       directoryContents(in),
       (Contents{{"a.fdc", "VE 3\n"}, {"velcovstat.cov", "<not a file>"}, {"velcovsync.cov", totals(0)}}));
   EXPECT_EQ(readFile(in / "velcovstat.cov" / "keep"), "kept\n");
+
+  // A run log that cannot be created is left out without a word; the totals go to the screen only.
+  fs::path blocked = scratch.make("blocked");
+  writeFile(blocked / "a.fdc", "VE 3\n");
+  writeFile(blocked / "b.fdc", "VE 3\n");
+  fs::create_directory(blocked / "velcovsync.cov");
+  writeFile(blocked / "velcovsync.cov" / "keep", "kept\n");
+  const std::vector<std::string> order = fdcEntries(blocked);
+  ToolRun unlogged = run({blocked.string(), out.string(), Version});
+  std::string expected = startLines(blocked.string(), out.string());
+  for (const std::string& name : order) expected += analysing(name) + NoStates;
+  EXPECT_EQ(unlogged.output, expected + totals(0));
+  EXPECT_EQ(directoryContents(blocked),
+            (Contents{{"a.fdc", "VE 3\n"}, {"b.fdc", "VE 3\n"}, {"velcovsync.cov", "<not a file>"}}));
+  EXPECT_TRUE(directoryContents(out).empty());
 }
 
 TEST_F(RunTest, ThreeFilesOfWhichTwoAreUpdated) {
@@ -347,17 +364,30 @@ TEST_F(RunTest, NewOutputThatCannotBeCreatedLosesTheSectionOnly) {
   EXPECT_EQ(readFile(in / "velcovstat.cov"), summary(0, 1) + summary(0, 1) + totals(0));
 }
 
-TEST_F(RunTest, TemporaryFileThatCannotBeCreatedEndsTheFile) {
+// The temporary file of Pump.fdc and the output path of Dir.fdc are blocked by directories.
+TEST_F(RunTest, TemporaryFileOrOutputPathThatCannotBeUsed) {
   writeFile(in / "Pump.fdc", stateSection("Idle", 12).input());
+  writeFile(in / "Dir.fdc", stateSection("Run", 14).input());
   writeFile(out / "Pump.fdc", "older output\n");
   fs::create_directory(out / "Pump.fd_");
   writeFile(out / "Pump.fd_" / "keep", "kept\n");
+  fs::create_directory(out / "Dir.fdc");
+  writeFile(out / "Dir.fdc" / "keep", "kept\n");
+  const std::vector<std::string> order = fdcEntries(in);
   ToolRun result = run({in.string(), out.string(), Version});
-  EXPECT_EQ(result.output, startLines(in.string(), out.string()) + analysing("Pump.fdc") +
-                               "VelmarCov: Unable to create a temporary file on the current directory!\n" +
-                               totals(0));
+  std::string expected = startLines(in.string(), out.string());
+  for (const std::string& name : order) {
+    expected +=
+        analysing(name) + (name == "Pump.fdc"
+                               ? "VelmarCov: Unable to create a temporary file on the current directory!\n"
+                               : summary(0, 1) + unableToCreate((out / "Dir.fdc").string()));
+  }
+  EXPECT_EQ(result.output, expected + totals(0));
   EXPECT_EQ(result.status, 0);
-  EXPECT_EQ(directoryContents(out), (Contents{{"Pump.fdc", "older output\n"}, {"Pump.fd_", "<not a file>"}}));
+  EXPECT_EQ(
+      directoryContents(out),
+      (Contents{{"Pump.fdc", "older output\n"}, {"Pump.fd_", "<not a file>"}, {"Dir.fdc", "<not a file>"}}));
+  EXPECT_EQ(readFile(out / "Dir.fdc" / "keep"), "kept\n");
 }
 
 // An input read to its end before its output replaces it, and files the run creates (a.fdcx has
