@@ -11,9 +11,11 @@
 class CatalogTest : public ::testing::Test {};
 
 TEST_F(CatalogTest, SourceTextsWithoutTranslator) {
-  EXPECT_EQ(catalog::usage(),
-            "Usage: VelmarCov <dir in> <dir out> <version>\n\t<dir in> : Directory where code FDC files are located\n"
-            "\t<dir out>: Directory for new FDC files\n\t<version> : Velmar Version number (ex: \"6.5.341.0\")");
+  EXPECT_EQ(
+      catalog::usage(),
+      "Usage: VelmarCov <dir in> <dir out> <version>\n\t<dir in> : Directory where code FDC files are "
+      "located\n"
+      "\t<dir out>: Directory for new FDC files\n\t<version> : Velmar Version number (ex: \"6.5.341.0\")");
   EXPECT_EQ(catalog::filesUpdated(0), "VelmarCov: 0 FDC Files updated\n");
   EXPECT_EQ(catalog::filesUpdated(-2147483647 - 1), "VelmarCov: -2147483648 FDC Files updated\n");
   EXPECT_EQ(catalog::cannotOpenTranslation(), "VelmarCov: Cannot Open the translation file");
@@ -74,8 +76,16 @@ TEST_F(CatalogTest, OutsideTextsAreInsertedByteForByte) {
       {catalog::unableToOpenDirectory, "VelmarCov: Unable to open the directory ", " !\n"},
   };
   const std::vector<std::string> outsides = {
-      "100%",          "%1",           "a%1b%2%3",      "%%1",  "%L1",
-      "caf\xe9.fdc",   "\xff\xfe\x80", "caf\xc3\xa9.fdc", "",     "\xef\xb7\x90",  // the last is U+FDD0
+      "100%",
+      "%1",
+      "a%1b%2%3",
+      "%%1",
+      "%L1",
+      "caf\xe9.fdc",
+      "\xff\xfe\x80",
+      "caf\xc3\xa9.fdc",
+      "",
+      "\xef\xb7\x90",  // the last is U+FDD0
       "x\xef\xb7\x90%1\xef\xb7",
   };
   for (const Message& message : messages) {

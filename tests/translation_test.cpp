@@ -67,8 +67,9 @@ class TranslationTest : public ::testing::Test {
   ToolRun run(const std::string& lang) const { return run(lang, {in_.string(), out_.string(), Version}); }
 
   std::string sourceTexts() const {
-    return "VelmarCov: FDC Input Files Directory: " + in_.string() + "\nVelmarCov: FDC Output Files Directory: " +
-           out_.string() + "\nProcessing generated code from Velmar (ver:" + Version +
+    return "VelmarCov: FDC Input Files Directory: " + in_.string() +
+           "\nVelmarCov: FDC Output Files Directory: " + out_.string() +
+           "\nProcessing generated code from Velmar (ver:" + Version +
            ").\nVelmarCov: analysing Note.fdc\nVelmarCov: No States and Transitions ... \n"
            "VelmarCov: 0 FDC Files updated\n";
   }
@@ -115,15 +116,15 @@ TEST_F(TranslationTest, ReorderedPlaceholdersStillGetTheToolNameFirst) {
   fs::create_directories(locale_);
   const fs::path ts = scratch_.path() / "velmarcov_de.ts";
   writeFile(ts, SwappedTs);
-  const std::string compile = shellQuote(VELMARCOV_LRELEASE) + " -silent " + shellQuote(ts.string()) + " -qm " +
-                              shellQuote((locale_ / "velmarcov_de.qm").string());
+  const std::string compile = shellQuote(VELMARCOV_LRELEASE) + " -silent " + shellQuote(ts.string()) +
+                              " -qm " + shellQuote((locale_ / "velmarcov_de.qm").string());
   ASSERT_EQ(std::system(compile.c_str()), 0);
   // A name that looks like a placeholder must not be filled by the tool name.
   fs::rename(in_ / "Note.fdc", in_ / "%1.fdc");
 
   EXPECT_EQ(run("de_DE.UTF-8").output,
-            "[" + in_.string() + "] read by VelmarCov\nVelmarCov: FDC Output Files Directory: " + out_.string() +
-                "\nProcessing generated code from Velmar (ver:" + Version +
+            "[" + in_.string() + "] read by VelmarCov\nVelmarCov: FDC Output Files Directory: " +
+                out_.string() + "\nProcessing generated code from Velmar (ver:" + Version +
                 ").\n[%1.fdc] analysed by VelmarCov\nVelmarCov: No States and Transitions ... \n"
                 "0 updated by VelmarCov\n");
 }
@@ -147,6 +148,7 @@ TEST_F(TranslationTest, OutsideNamesArePrintedUnchanged) {
   EXPECT_EQ(run("fr_FR.UTF-8", {in.string(), out_.string(), version}).output,
             "VelmarCov : Répertoire des fichiers FDC d'entrée : " + in.string() +
                 "\nVelmarCov : Répertoire des fichiers FDC de sortie : " + out_.string() +
-                "\nTraitement du code généré par Velmar (ver : " + version + ").\nVelmarCov : analyse de " + name +
+                "\nTraitement du code généré par Velmar (ver : " + version + ").\nVelmarCov : analyse de " +
+                name +
                 "\nVelmarCov : Aucun état ni transition ... \nVelmarCov : 0 fichiers FDC mis à jour\n");
 }
