@@ -1,4 +1,252 @@
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string_view>
+
 #include "rewriter/handlers.h"
 #include "rewriter/scan_state.h"
+#include "rewriter/templates.h"
+#include "rewriter/text.h"
 
-void handleElementScan(Line&, Output&) {}
+namespace {
+
+constexpr std::string_view ClassifierMarker = "{{{QZK classifier '";
+constexpr std::string_view Level2ElementMarker = "{{{QZK ";
+constexpr std::string_view Level2TransitionMarker = "{{{QZK transition '";
+constexpr std::string_view Level2ChoicePointMarker = "{{{QZK choicePoint '";
+constexpr std::string_view TransitionKindMarker = " transition '";
+constexpr std::string_view ChoicePointKindMarker = " choicePoint '";
+constexpr std::string_view GuardKindMarker = " guard '";
+constexpr std::string_view InlineChainsMarker = "INLINE_CHAINS ";
+constexpr std::string_view BranchMarker = "@BRANCH MARK=TB ID=";
+constexpr std::string_view BehaviorFunctionMarker = "@NODE TYPE=FUNCTION NAME=\"void _ZOLTBehavior";
+
+struct KindMarker {
+  ElementKind kind;
+  std::string_view text;
+};
+
+// The order of preference for the name, and the order in which records are made.
+constexpr std::array<KindMarker, 4> KindMarkers = {{
+    {ElementKind::Exit, " exit '"},
+    {ElementKind::Enter, " enter '"},
+    {ElementKind::State, " state '"},
+    {ElementKind::Operation, " operation '"},
+}};
+
+void ensureCapsuleNode(Output& output) {
+  if (scanState.capsuleNodeWritten) return;
+  writeUnknownCapsuleNode(output);
+  scanState.capsuleNodeWritten = true;
+}
+
+// Step 2: the line read right after an operation marker decides whether the
+// operation is written at all.
+void inspectLineAfterOperationMarker(std::string_view text) {
+  if (!scanState.awaitingOperationId || !scanState.operationMarkerSeen) return;
+  scanState.operationMarkerSeen = false;
+  scanState.nodeTagInLine = containsText(text, "NODE");
+}
+
+bool isTransitionMarkerLine(std::string_view text) {
+  if (scanState.generatorLevel == 2) {
+    return containsText(text, Level2TransitionMarker) || containsText(text, Level2ChoicePointMarker);
+  }
+  return containsText(text, ClassifierMarker) &&
+         (containsText(text, TransitionKindMarker) || containsText(text, ChoicePointKindMarker));
+}
+
+bool isElementMarkerLine(std::string_view text) {
+  return containsText(text, scanState.generatorLevel == 2 ? Level2ElementMarker : ClassifierMarker);
+}
+
+// The name after a marker found at pos, up to the next single quote; none
+// without that quote.
+struct MarkedName {
+  std::string_view name;
+  std::size_t closingQuote = NotFound;
+};
+
+std::optional<MarkedName> nameAfter(std::string_view text, std::size_t pos, std::string_view marker) {
+  std::size_t start = pos + marker.size();
+  std::size_t quote = findText(text, "'", start);
+  if (quote == NotFound) return std::nullopt;
+  return MarkedName{text.substr(start, quote - start), quote};
+}
+
+// Step 5.4: the last record made sets the pending flags.
+void makeElementRecord(ElementKind kind, std::string_view name) {
+  if (kind == ElementKind::Operation) {
+    scanState.currentOperation = ElementRecord{kind, std::string(name), 0};
+  } else {
+    scanState.currentStateElement = ElementRecord{kind, std::string(name), 0};
+  }
+  scanState.awaitingStateId = kind != ElementKind::Operation;
+  scanState.awaitingExitId = kind == ElementKind::Exit;
+  scanState.awaitingEntryId = kind == ElementKind::Enter;
+  scanState.awaitingOperationId = kind == ElementKind::Operation;
+}
+
+// Step 5. A classifier written as the capsule node cuts the line, so kinds
+// behind it are not seen.
+void handleElementMarkerLine(Line& line, Output& output) {
+  if (!scanState.capsuleNodeWritten) {
+    std::size_t classifier = findText(line.text(), ClassifierMarker);
+    if (classifier != NotFound) {
+      writeCapsuleNode(line, classifier + ClassifierMarker.size(), output);
+    } else {
+      writeUnknownCapsuleNode(output);
+    }
+    scanState.capsuleNodeWritten = true;
+  }
+  std::string_view text = line.text();
+  std::array<std::size_t, KindMarkers.size()> found{};
+  std::size_t preferred = NotFound;
+  for (std::size_t i = 0; i < KindMarkers.size(); ++i) {
+    found[i] = findText(text, KindMarkers[i].text);
+    if (found[i] != NotFound && preferred == NotFound) preferred = i;
+  }
+  if (found[3] != NotFound) scanState.operationMarkerSeen = true;
+  if (preferred == NotFound) return;
+  std::optional<MarkedName> marked = nameAfter(text, found[preferred], KindMarkers[preferred].text);
+  if (!marked) return;
+  line.cutAt(marked->closingQuote);
+  for (std::size_t i = 0; i < KindMarkers.size(); ++i) {
+    if (found[i] != NotFound) makeElementRecord(KindMarkers[i].kind, marked->name);
+  }
+}
+
+// Step 6.
+void enterInlineChains(Output& output) {
+  scanState.awaitingStateId = false;
+  scanState.awaitingOperationId = false;
+  scanState.awaitingEntryId = false;
+  scanState.awaitingExitId = false;
+  scanState.rewriteState = RewriteState::InlineChain;
+  ensureCapsuleNode(output);
+}
+
+void countTransitionKind(bool transition, bool guard) {
+  if (guard) {
+    scanState.transitionKind = 2;
+    ++scanState.guardCount;
+  } else if (transition) {
+    scanState.transitionKind = 0;
+    ++scanState.transitionCount;
+  } else {
+    scanState.transitionKind = 1;
+    ++scanState.choicePointCount;
+  }
+}
+
+// Step 7. Returns false when the name has no closing quote: the line is then
+// held back like any other.
+bool handleTransitionMarkerLine(Line& line, Output& output) {
+  ensureCapsuleNode(output);
+  std::string_view text = line.text();
+  std::size_t transition = findText(text, TransitionKindMarker);
+  std::optional<MarkedName> marked =
+      transition != NotFound ? nameAfter(text, transition, TransitionKindMarker)
+                             : nameAfter(text, findText(text, ChoicePointKindMarker), ChoicePointKindMarker);
+  if (!marked) return false;
+  scanState.transitionName = marked->name;
+  scanState.branchIdSeen = false;
+  countTransitionKind(transition != NotFound, containsText(text, GuardKindMarker));
+  scanState.rewriteState = RewriteState::TransitionNode;
+  scanState.currentTransition = ElementRecord{ElementKind::None, std::string(marked->name), 0};
+  scanState.transitionList.append(scanState.currentTransition);
+  return true;
+}
+
+// The low 16 bits of the number between the branch marker and the next space;
+// none without that space.
+std::optional<std::uint16_t> readBranchNumber(std::string_view text, std::size_t marker) {
+  std::size_t start = marker + BranchMarker.size();
+  std::size_t space = findText(text, " ", start);
+  if (space == NotFound) return std::nullopt;
+  std::int32_t number = 0;
+  parseDecimal(text.substr(start, space - start), number);
+  return static_cast<std::uint16_t>(number);
+}
+
+// Step 9: a name first listed under another kind keeps its record; this one
+// is counted but not appended.
+void completeStateElement(std::uint16_t branchId, Output& output) {
+  ElementRecord& element = scanState.currentStateElement;
+  element.branchId = branchId;
+  ++scanState.stateCount;
+  scanState.awaitingStateId = false;
+  const ElementRecord* listed = scanState.stateList.findFirst(element.name);
+  if (listed != nullptr && listed->kind != element.kind) return;
+  if (scanState.behaviorMark != 0) {
+    writeTemplate(output, StateNode, {element.name, element.branchId, element.name});
+    ++scanState.behaviorMark;
+  }
+  ++scanState.stateListLength;
+  scanState.stateList.append(element);
+}
+
+// Step 10: the node head, then the branch line that opens the body.
+void writeActionHead(std::string_view head, std::string_view name, std::string_view branchLine,
+                     RewriteState body, Output& output) {
+  writeTemplate(output, head, {name, scanState.capsuleName, name, name});
+  output.write(branchLine);
+  scanState.rewriteState = body;
+}
+
+void writeActions(std::string_view branchLine, std::uint16_t branchId, Output& output) {
+  const std::string& stateName = scanState.currentStateElement.name;
+  if (scanState.awaitingExitId) {
+    ++scanState.exitActionCount;
+    writeActionHead(ExitActionNode, stateName, branchLine, RewriteState::ExitBody, output);
+    scanState.awaitingExitId = false;
+  }
+  if (scanState.awaitingEntryId) {
+    ++scanState.entryActionCount;
+    writeActionHead(EntryActionNode, stateName, branchLine, RewriteState::EntryBody, output);
+    scanState.awaitingEntryId = false;
+  }
+  if (scanState.awaitingOperationId) {
+    scanState.awaitingOperationId = false;
+    if (!scanState.nodeTagInLine) return;
+    ++scanState.operationCount;
+    scanState.currentOperation.branchId = branchId;
+    writeActionHead(OperationNode, scanState.currentOperation.name, branchLine, RewriteState::OperationBody,
+                    output);
+  }
+}
+
+// Steps 8 to 10.
+void handleBranchLine(std::string_view text, std::size_t marker, Output& output) {
+  ensureCapsuleNode(output);
+  std::optional<std::uint16_t> branchId = readBranchNumber(text, marker);
+  if (!branchId) return;
+  if (scanState.awaitingStateId) completeStateElement(*branchId, output);
+  writeActions(text, *branchId, output);
+}
+
+// Step 11: only while the state list is empty, so that either every state of
+// the section is written at once or none is.
+void countBehaviorFunction(std::string_view text) {
+  if (scanState.stateListLength == 0 && containsText(text, BehaviorFunctionMarker)) ++scanState.behaviorMark;
+}
+
+}  // namespace
+
+void handleElementScan(Line& line, Output& output) {
+  if (beginsWith(line.text(), "VE ")) scanState.rewriteState = RewriteState::SectionStart;
+  inspectLineAfterOperationMarker(line.text());
+  if (isTransitionMarkerLine(line.text())) {
+    if (handleTransitionMarkerLine(line, output)) return;
+  } else if (isElementMarkerLine(line.text())) {
+    handleElementMarkerLine(line, output);
+  } else if (containsText(line.text(), InlineChainsMarker)) {
+    enterInlineChains(output);
+    return;
+  } else if (std::size_t marker = findText(line.text(), BranchMarker); marker != NotFound) {
+    handleBranchLine(line.text(), marker, output);
+  } else {
+    countBehaviorFunction(line.text());
+  }
+  scanState.previousLine.assign(line.text());
+}
