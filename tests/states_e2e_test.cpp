@@ -88,7 +88,7 @@ TEST_F(StatesEndToEndTest, LevelTwoQueuedStatesFollowTheCapsuleLine) {
       "\n"
       "@NODE TYPE=METHOD NAME=\"start\" LINK NAME=\"Pump,Tstart\"@Operation 'start'\n"
       "@NODE TYPE=FUNCTION NAME=\"void start()\"@start @BRANCH MARK=TB ID=1 SUM=0@{\n"
-      "    running = true; //       keep\n"
+      "    running = true; //        keep\n"
       "}@/BRANCH@@/NODE@\n\n"
       "@NODE TYPE=METHOD NAME=\"Exit of Idle\" LINK NAME=\"Pump,XIdle\"@Exit Action of 'Idle'\n"
       "@NODE TYPE=FUNCTION NAME=\"void exit_Idle()\"@x @BRANCH MARK=TB ID=3 SUM=0@{\n"
