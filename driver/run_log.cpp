@@ -1,8 +1,8 @@
 #include "driver/run_log.h"
 
+#include <unistd.h>
 #include <cstdio>
 #include <string>
-#include <unistd.h>
 
 #include "rewriter/line_io.h"
 #include "rewriter/scan_state.h"

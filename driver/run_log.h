@@ -8,4 +8,3 @@ void openRunLog(std::string_view directory);
 void closeRunLog();
 // Appends to the run log when it is open.
 void writeToRunLog(std::string_view bytes);
-

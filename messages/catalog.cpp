@@ -52,24 +52,25 @@ std::string filesUpdated(std::int32_t count) {
 
 std::string cannotOpenTranslation() {
   return toBytes(QCoreApplication::translate("Warning about the translator file load",
-                                             "%1: Cannot Open the translation file", "%1 is the name of the tool")
+                                             "%1: Cannot Open the translation file",
+                                             "%1 is the name of the tool")
                      .arg(ToolName));
 }
 
 std::string inputDirectory(std::string_view directory) {
-  return withOutside(QCoreApplication::translate("Error message the VelmarCov tool",
-                                                 "%1: FDC Input Files Directory: %2\n",
-                                                 "%1 is the name of the tool,%2 the name of a directorie")
-                         .arg(ToolName),
-                     directory);
+  return withOutside(
+      QCoreApplication::translate("Error message the VelmarCov tool", "%1: FDC Input Files Directory: %2\n",
+                                  "%1 is the name of the tool,%2 the name of a directorie")
+          .arg(ToolName),
+      directory);
 }
 
 std::string outputDirectory(std::string_view directory) {
-  return withOutside(QCoreApplication::translate("Error message the VelmarCov tool",
-                                                 "%1: FDC Output Files Directory: %2\n",
-                                                 "%1 is the name of the tool,%2 the name of a directorie")
-                         .arg(ToolName),
-                     directory);
+  return withOutside(
+      QCoreApplication::translate("Error message the VelmarCov tool", "%1: FDC Output Files Directory: %2\n",
+                                  "%1 is the name of the tool,%2 the name of a directorie")
+          .arg(ToolName),
+      directory);
 }
 
 std::string malformedVersion() {
@@ -108,37 +109,40 @@ std::string analysing(std::string_view entryName) {
 }
 
 std::string unableToOpenFile(std::string_view path) {
-  return withOutside(QCoreApplication::translate("Error message the VelmarCov tool",
-                                                 "%1: Unable to open the file %2 !\n",
-                                                 "%1 is the name of the tool, %2 the name of a file")
-                         .arg(ToolName),
-                     path);
+  return withOutside(
+      QCoreApplication::translate("Error message the VelmarCov tool", "%1: Unable to open the file %2 !\n",
+                                  "%1 is the name of the tool, %2 the name of a file")
+          .arg(ToolName),
+      path);
 }
 
 std::string unableToCreateTemporary() {
-  return toBytes(QCoreApplication::translate("Error message the VelmarCov tool",
-                                             "%1: Unable to create a temporary file on the current directory!\n",
-                                             "%1 is the name of the tool")
-                     .arg(ToolName));
+  return toBytes(
+      QCoreApplication::translate("Error message the VelmarCov tool",
+                                  "%1: Unable to create a temporary file on the current directory!\n",
+                                  "%1 is the name of the tool")
+          .arg(ToolName));
 }
 
 std::string unableToCreateFile(std::string_view path) {
-  return withOutside(QCoreApplication::translate("Error message the VelmarCov tool",
-                                                 "%1: Unable to create the file %2 !\n",
-                                                 "%1 is the name of the tool, %2 the name of a file")
-                         .arg(ToolName),
-                     path);
+  return withOutside(
+      QCoreApplication::translate("Error message the VelmarCov tool", "%1: Unable to create the file %2 !\n",
+                                  "%1 is the name of the tool, %2 the name of a file")
+          .arg(ToolName),
+      path);
 }
 
 std::string upToDate() {
-  return toBytes(QCoreApplication::translate("Error message the VelmarCov tool", "%1: the file is up to date\n",
+  return toBytes(QCoreApplication::translate("Error message the VelmarCov tool",
+                                             "%1: the file is up to date\n",
                                              "%1 is the name of the tool,%2 the name of a file")
                      .arg(ToolName));
 }
 
 std::string noStatesAndTransitions() {
   return toBytes(QCoreApplication::translate("Error message the VelmarCov tool",
-                                             "%1: No States and Transitions ... \n", "%1 is the name of the tool")
+                                             "%1: No States and Transitions ... \n",
+                                             "%1 is the name of the tool")
                      .arg(ToolName));
 }
 
@@ -148,7 +152,8 @@ std::string sectionSummary(const SectionCounts& counts) {
           "Work message the VelmarCov tool",
           "%1: Finding\n%2 Operation(s)\n%3 State(s)\n-> %4 EntryAction(s)\n,-> %5 ExitAction(s)\n%6 "
           "Transition(s)\n -> %7 Guard(s) \n%8 ChoicePoint(s)\n",
-          "%1 is the name of the tool,%2 the amount of Operation,%3the amount of States;%4 The amount of enter "
+          "%1 is the name of the tool,%2 the amount of Operation,%3the amount of States;%4 The amount of "
+          "enter "
           "state, %5 the amount of exit state, %6 the amount of transitions, %7 the amount of Guard, %8 the "
           "amount of choice points")
           .arg(ToolName)

@@ -2,6 +2,4 @@
 
 #include <cstdio>
 
-void printText(std::string_view bytes) {
-  std::fwrite(bytes.data(), 1, bytes.size(), stdout);
-}
+void printText(std::string_view bytes) { std::fwrite(bytes.data(), 1, bytes.size(), stdout); }

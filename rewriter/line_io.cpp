@@ -1,9 +1,9 @@
 #include "rewriter/line_io.h"
 
+#include <unistd.h>
 #include <cerrno>
 #include <charconv>
 #include <cstring>
-#include <unistd.h>
 
 namespace {
 

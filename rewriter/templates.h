@@ -66,7 +66,8 @@ class TemplateValue {
 };
 
 // Writes a template with its placeholders filled by the values, in order.
-inline void writeTemplate(Output& output, std::string_view text, std::initializer_list<TemplateValue> values) {
+inline void writeTemplate(Output& output, std::string_view text,
+                          std::initializer_list<TemplateValue> values) {
   const TemplateValue* value = values.begin();
   std::size_t start = 0;
   for (std::size_t pos = 0; pos + 1 < text.size(); ++pos) {

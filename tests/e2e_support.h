@@ -64,7 +64,8 @@ inline void writeFile(const std::filesystem::path& path, const std::string& byte
 inline std::map<std::string, std::string> directoryContents(const std::filesystem::path& directory) {
   std::map<std::string, std::string> contents;
   for (const auto& entry : std::filesystem::directory_iterator(directory)) {
-    contents[entry.path().filename().string()] = entry.is_regular_file() ? readFile(entry.path()) : "<not a file>";
+    contents[entry.path().filename().string()] =
+        entry.is_regular_file() ? readFile(entry.path()) : "<not a file>";
   }
   return contents;
 }

@@ -30,16 +30,19 @@ class MergeStatesTest : public ::testing::Test {
   }
 };
 
-const std::string IdleNode = "\n@NODE TYPE=STATE NAME=\"Idle\"@State @BRANCH MARK=TB ID=12 SUM=0@'Idle'@/BRANCH@@/NODE@\n";
-const std::string RunNode = "\n@NODE TYPE=STATE NAME=\"Run\"@State @BRANCH MARK=TB ID=14 SUM=0@'Run'@/BRANCH@@/NODE@\n";
+const std::string IdleNode =
+    "\n@NODE TYPE=STATE NAME=\"Idle\"@State @BRANCH MARK=TB ID=12 SUM=0@'Idle'@/BRANCH@@/NODE@\n";
+const std::string RunNode =
+    "\n@NODE TYPE=STATE NAME=\"Run\"@State @BRANCH MARK=TB ID=14 SUM=0@'Run'@/BRANCH@@/NODE@\n";
 
 }  // namespace
 
 TEST_F(MergeStatesTest, QueuedStatesFollowEachCapsuleLineAsTheCursorAllows) {
   queue({{"Idle", 12}, {"Run", 14}});
   const std::string capsule = "NODE TYPE=CAPSULE NAME=\"Pump\"@\n";
-  EXPECT_EQ(merge("head\n" + capsule + "\nbody\n" + capsule + "\n" + capsule + "tail"),
-            "head\n" + capsule + IdleNode + RunNode + "\nbody\n" + capsule + IdleNode + "\n" + capsule + "tail");
+  EXPECT_EQ(
+      merge("head\n" + capsule + "\nbody\n" + capsule + "\n" + capsule + "tail"),
+      "head\n" + capsule + IdleNode + RunNode + "\nbody\n" + capsule + IdleNode + "\n" + capsule + "tail");
   EXPECT_EQ(scanState.behaviorMark, 6);
   EXPECT_EQ(scanState.stateListLength, 2);
 }
@@ -49,7 +52,8 @@ TEST_F(MergeStatesTest, OnlyLinesBeginningWithTheCapsuleTextCount) {
   EXPECT_EQ(merge(" NODE TYPE=CAPSULE NAME=\"X\"@\n"), " NODE TYPE=CAPSULE NAME=\"X\"@\n");
   // A piece of a long line that begins with the capsule text counts as a capsule line.
   const std::string longLine = std::string(9999, 'a') + "NODE TYPE=CAPSULE NAME=\"Unknown Capsule\"@\n";
-  EXPECT_EQ(merge(longLine), std::string(9999, 'a') + "NODE TYPE=CAPSULE NAME=\"Unknown Capsule\"@\n" + IdleNode);
+  EXPECT_EQ(merge(longLine),
+            std::string(9999, 'a') + "NODE TYPE=CAPSULE NAME=\"Unknown Capsule\"@\n" + IdleNode);
 }
 
 TEST_F(MergeStatesTest, EmptyStateListIsAPlainCopy) {

@@ -31,8 +31,7 @@ std::string crlf(const std::string& text) {
   return converted;
 }
 
-const std::string ViewBlock =
-    "   (\"&Functions\"=0,\n    \"-&Exits\"=1),\n    \"Functions and exits\"=2\n";
+const std::string ViewBlock = "   (\"&Functions\"=0,\n    \"-&Exits\"=1),\n    \"Functions and exits\"=2\n";
 const std::string NewViewBlock = "   (\"&States\"=0,\n    \"&Transitions\"=1),\n";
 const std::string Trailer = "@/NODE /RIK@\n";
 
@@ -128,13 +127,13 @@ TEST_F(StatesEndToEndTest, LevelZeroQueuedSectionThenInlineSection) {
 }
 
 TEST_F(StatesEndToEndTest, LevelOneCrlfInputKeepsItsLineEnds) {
-  const std::string input = crlf(
-      "VE 5\nFD 7\n@RIK\n" + ViewBlock +
-      "NODE TYPE=FILE NAME=\"M.cpp\"@@ALT@ {{{QZK classifier 'Logical View::Motor'\n"
-      "// {{{QZK classifier 'Logical View::Motor' exit 'Off'\n"
-      "@NODE TYPE=FUNCTION NAME=\"void exit_Off()\"@x @BRANCH MARK=TB ID=21 SUM=0@{\n"
-      "  stop();\n"
-      "}@/BRANCH@@/NODE@\n");
+  const std::string input =
+      crlf("VE 5\nFD 7\n@RIK\n" + ViewBlock +
+           "NODE TYPE=FILE NAME=\"M.cpp\"@@ALT@ {{{QZK classifier 'Logical View::Motor'\n"
+           "// {{{QZK classifier 'Logical View::Motor' exit 'Off'\n"
+           "@NODE TYPE=FUNCTION NAME=\"void exit_Off()\"@x @BRANCH MARK=TB ID=21 SUM=0@{\n"
+           "  stop();\n"
+           "}@/BRANCH@@/NODE@\n");
   const std::string expected =
       "VE 5 Velmar 6.4.200.0\r\nFD 7\r\n@RIK\r\n" + NewViewBlock + "NODE TYPE=CAPSULE NAME=\"Motor\"@\n" +
       stateNode("Off", 21) +

@@ -119,10 +119,9 @@ bool appendPass(Pass& pass, Output& output) {
 }
 
 void reportSection() {
-  std::string summary = catalog::sectionSummary({scanState.operationCount, scanState.stateCount,
-                                                 scanState.entryActionCount, scanState.exitActionCount,
-                                                 scanState.transitionCount, scanState.guardCount,
-                                                 scanState.choicePointCount});
+  std::string summary = catalog::sectionSummary(
+      {scanState.operationCount, scanState.stateCount, scanState.entryActionCount, scanState.exitActionCount,
+       scanState.transitionCount, scanState.guardCount, scanState.choicePointCount});
   printText(summary);
   writeToRunLog(summary);
 }
