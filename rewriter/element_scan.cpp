@@ -104,9 +104,10 @@ void handleElementMarkerLine(Line& line, Output& output) {
   std::size_t preferred = NotFound;
   for (std::size_t i = 0; i < KindMarkers.size(); ++i) {
     found[i] = findText(text, KindMarkers[i].text);
-    if (found[i] != NotFound && preferred == NotFound) preferred = i;
+    if (found[i] == NotFound) continue;
+    if (preferred == NotFound) preferred = i;
+    if (KindMarkers[i].kind == ElementKind::Operation) scanState.operationMarkerSeen = true;
   }
-  if (found[3] != NotFound) scanState.operationMarkerSeen = true;
   if (preferred == NotFound) return;
   std::optional<MarkedName> marked = nameAfter(text, found[preferred], KindMarkers[preferred].text);
   if (!marked) return;
