@@ -12,7 +12,8 @@ inline constexpr std::size_t NotFound = std::string_view::npos;
 
 // First occurrence of needle in text, or NotFound.
 inline std::size_t findText(std::string_view text, std::string_view needle, std::size_t from = 0) {
-  if (from > text.size()) return NotFound;
+  if (from > text.size() || needle.size() > text.size() - from) return NotFound;
+  if (needle.empty()) return from;
   const void* hit = ::memmem(text.data() + from, text.size() - from, needle.data(), needle.size());
   return hit == nullptr ? NotFound : static_cast<std::size_t>(static_cast<const char*>(hit) - text.data());
 }
