@@ -1,6 +1,7 @@
 #include <cstring>
 
 #include "rewriter/handlers.h"
+#include "rewriter/markers.h"
 #include "rewriter/scan_state.h"
 #include "rewriter/text.h"
 
@@ -13,7 +14,7 @@ enum class KeepLine { Yes, No };
 // closing line.
 void handleBody(Line& line, Output& output, Blanking blanking, KeepLine keepLine) {
   std::string_view text = line.text();
-  if (!containsText(text, "{{{USR") && !containsText(text, "}}}USR")) {
+  if (!isUserRegionLine(text)) {
     if (blanking == Blanking::GeneratorMarkers) {
       std::size_t marker = findText(text, "{{{QZK");
       if (marker == NotFound) marker = findText(text, "}}}QZK");
@@ -26,11 +27,11 @@ void handleBody(Line& line, Output& output, Blanking blanking, KeepLine keepLine
       scanState.previousLine.clear();
     }
   }
-  if (containsText(text, "}@/BRANCH@@/NODE@")) {
+  if (closesNode(text)) {
     scanState.rewriteState = RewriteState::ElementScan;
     output.write("\n");
     scanState.previousLine.clear();
-  } else if (containsText(text, "_COVMODEL")) {
+  } else if (endsCoverageModel(text)) {
     scanState.rewriteState = RewriteState::ElementScan;
     scanState.previousLine.clear();
   }

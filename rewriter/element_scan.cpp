@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "rewriter/handlers.h"
+#include "rewriter/markers.h"
 #include "rewriter/scan_state.h"
 #include "rewriter/templates.h"
 #include "rewriter/text.h"
@@ -18,7 +19,6 @@ constexpr std::string_view TransitionKindMarker = " transition '";
 constexpr std::string_view ChoicePointKindMarker = " choicePoint '";
 constexpr std::string_view GuardKindMarker = " guard '";
 constexpr std::string_view InlineChainsMarker = "INLINE_CHAINS ";
-constexpr std::string_view BranchMarker = "@BRANCH MARK=TB ID=";
 constexpr std::string_view BehaviorFunctionMarker = "@NODE TYPE=FUNCTION NAME=\"void _ZOLTBehavior";
 
 struct KindMarker {
@@ -159,17 +159,6 @@ bool handleTransitionMarkerLine(Line& line, Output& output) {
   return true;
 }
 
-// The low 16 bits of the number between the branch marker and the next space;
-// none without that space.
-std::optional<std::uint16_t> readBranchNumber(std::string_view text, std::size_t marker) {
-  std::size_t start = marker + BranchMarker.size();
-  std::size_t space = findText(text, " ", start);
-  if (space == NotFound) return std::nullopt;
-  std::int32_t number = 0;
-  parseDecimal(text.substr(start, space - start), number);
-  return static_cast<std::uint16_t>(number);
-}
-
 // Step 9: a name first listed under another kind keeps its record; this one
 // is counted but not appended.
 void completeStateElement(std::uint16_t branchId, Output& output) {
@@ -220,10 +209,12 @@ void writeActions(std::string_view branchLine, std::uint16_t branchId, Output& o
 // Steps 8 to 10.
 void handleBranchLine(std::string_view text, std::size_t marker, Output& output) {
   ensureCapsuleNode(output);
-  std::optional<std::uint16_t> branchId = readBranchNumber(text, marker);
-  if (!branchId) return;
-  if (scanState.awaitingStateId) completeStateElement(*branchId, output);
-  writeActions(text, *branchId, output);
+  std::optional<std::int32_t> number = readBranchNumber(text, marker);
+  if (!number) return;
+  // Records keep the low 16 bits.
+  const auto branchId = static_cast<std::uint16_t>(*number);
+  if (scanState.awaitingStateId) completeStateElement(branchId, output);
+  writeActions(text, branchId, output);
 }
 
 // Step 11: only while the state list is empty, so that either every state of
@@ -237,9 +228,12 @@ void countBehaviorFunction(std::string_view text) {
 void handleElementScan(Line& line, Output& output) {
   if (beginsWith(line.text(), "VE ")) scanState.rewriteState = RewriteState::SectionStart;
   inspectLineAfterOperationMarker(line.text());
-  if (isTransitionMarkerLine(line.text())) {
+  // Every element and transition marker of every level holds "{{{QZK ", so most
+  // lines are ruled out by one search.
+  const bool generatorMarker = containsText(line.text(), Level2ElementMarker);
+  if (generatorMarker && isTransitionMarkerLine(line.text())) {
     if (handleTransitionMarkerLine(line, output)) return;
-  } else if (isElementMarkerLine(line.text())) {
+  } else if (generatorMarker && isElementMarkerLine(line.text())) {
     handleElementMarkerLine(line, output);
   } else if (containsText(line.text(), InlineChainsMarker)) {
     enterInlineChains(output);

@@ -4,13 +4,13 @@
 
 #include "messages/console.h"
 #include "rewriter/handlers.h"
+#include "rewriter/markers.h"
 #include "rewriter/scan_state.h"
 #include "rewriter/templates.h"
 #include "rewriter/text.h"
 
 namespace {
 
-constexpr std::string_view BranchMarker = "@BRANCH MARK=TB ID=";
 // Matched without its first letter: whatever stands before it, or nothing, counts.
 constexpr std::string_view ChainBeginMarker = "hainBegin";
 
@@ -75,8 +75,7 @@ void endChain(const Line& line, Output& output) {
 }
 
 void endBlock(const Line& line) {
-  std::string_view text = line.text();
-  if (containsText(text, "}@/BRANCH@@/NODE@") || containsText(text, "_COVMODEL")) {
+  if (closesNode(line.text()) || endsCoverageModel(line.text())) {
     scanState.rewriteState = RewriteState::ElementScan;
     scanState.previousLine.clear();
   }

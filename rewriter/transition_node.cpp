@@ -3,27 +3,14 @@
 #include <string_view>
 
 #include "rewriter/handlers.h"
+#include "rewriter/markers.h"
 #include "rewriter/scan_state.h"
 #include "rewriter/templates.h"
 #include "rewriter/text.h"
 
 namespace {
 
-constexpr std::string_view BranchMarker = "@BRANCH MARK=TB ID=";
 constexpr std::string_view JumpNameMarker = "@{@COMMENT@/*PXN_JUMP_NAME*";
-
-// The number between the branch marker and the next blank; a marker without a
-// blank after it does not make a branch line.
-std::optional<std::int32_t> readBranchNumber(std::string_view text) {
-  std::size_t marker = findText(text, BranchMarker);
-  if (marker == NotFound) return std::nullopt;
-  std::size_t start = marker + BranchMarker.size();
-  std::size_t blank = findText(text, " ", start);
-  if (blank == NotFound) return std::nullopt;
-  std::int32_t number = 0;
-  parseDecimal(text.substr(start, blank - start), number);
-  return number;
-}
 
 // Guards carry no branch number in the head; the link only goes with a node
 // that copies its code.
@@ -65,7 +52,9 @@ void writeJumpClose(Line& line, std::size_t comment, std::int32_t branchNumber, 
 }
 
 void awaitBranchLine(Line& line, Output& output) {
-  std::optional<std::int32_t> branchNumber = readBranchNumber(line.text());
+  std::size_t marker = findText(line.text(), BranchMarker);
+  if (marker == NotFound) return;
+  std::optional<std::int32_t> branchNumber = readBranchNumber(line.text(), marker);
   if (!branchNumber) return;
   scanState.branchIdSeen = true;
   std::size_t comment = findText(line.text(), JumpNameMarker);
@@ -83,7 +72,7 @@ void awaitBranchLine(Line& line, Output& output) {
 // User-region marker lines belong to the code, not to the node.
 void copyNodeLine(const Line& line, Output& output) {
   std::string_view text = line.text();
-  if (containsText(text, "{{{USR") || containsText(text, "}}}USR")) return;
+  if (isUserRegionLine(text)) return;
   output.write(text);
   scanState.previousLine.assign(text);
 }
@@ -99,8 +88,7 @@ void handleTransitionNode(Line& line, Output& output) {
   } else {
     awaitBranchLine(line, sink);
   }
-  std::string_view text = line.text();
-  if (containsText(text, "}@/BRANCH@@/NODE@") || containsText(text, "_COVMODEL")) {
+  if (closesNode(line.text()) || endsCoverageModel(line.text())) {
     scanState.rewriteState = RewriteState::ElementScan;
     scanState.previousLine.clear();
   }

@@ -36,50 +36,28 @@ std::string temporaryPathFor(const std::string& outputPath) {
   return path;
 }
 
-// The text of one pass: the temporary file and what has not spilled into it.
-struct Pass {
-  explicit Pass(std::string temporaryPath) : path(std::move(temporaryPath)) {}
-  Pass(const Pass&) = delete;
-  Pass& operator=(const Pass&) = delete;
+// A file this call creates beside the output (a pass's temporary file or the
+// new output), with the bytes not yet written to it; removed unless put in place.
+struct ScratchFile {
+  explicit ScratchFile(std::string scratchPath) : path(std::move(scratchPath)) {}
+  ScratchFile(const ScratchFile&) = delete;
+  ScratchFile& operator=(const ScratchFile&) = delete;
+  ~ScratchFile() { discard(); }
 
-  std::string path;
-  int fd = -1;
-  std::unique_ptr<Output> text;
-
-  ~Pass() { discard(); }
-  void discard() {
-    if (fd < 0) return;
-    ::close(fd);
-    ::unlink(path.c_str());
-    fd = -1;
-  }
-};
-
-// The file's new output, built beside the output path and put in place once
-// the whole input has been converted.
-struct NewOutput {
-  explicit NewOutput(std::string newPath) : path(std::move(newPath)) {}
-  NewOutput(const NewOutput&) = delete;
-  NewOutput& operator=(const NewOutput&) = delete;
-
-  std::string path;
-  int fd = -1;
-  std::unique_ptr<Output> text;
-
-  ~NewOutput() { discard(); }
-  void discard() {
-    if (fd < 0) return;
-    ::close(fd);
-    ::unlink(path.c_str());
-    fd = -1;
-  }
-  bool open() {
+  bool create(std::size_t flushAt) {
     fd = createFreshFile(path.c_str());
     if (fd < 0) return false;
-    text = std::make_unique<Output>(fd, OutputFlushSize);
+    text = std::make_unique<Output>(fd, flushAt);
     return true;
   }
-  // Keeps the permission bits of the regular file it replaces.
+  void discard() {
+    if (fd < 0) return;
+    ::close(fd);
+    ::unlink(path.c_str());
+    fd = -1;
+  }
+  // Renames the file over outputPath, keeping the permission bits of the
+  // regular file it replaces.
   bool putInPlace(const std::string& outputPath) {
     struct stat replaced {};
     if (::lstat(outputPath.c_str(), &replaced) == 0 && S_ISREG(replaced.st_mode)) {
@@ -92,11 +70,15 @@ struct NewOutput {
     ::unlink(path.c_str());
     return false;
   }
+
+  std::string path;
+  int fd = -1;
+  std::unique_ptr<Output> text;
 };
 
 // Adds a finished pass to the new output: sections whose state nodes were
 // written inline go in as they are, the others through the merge.
-bool appendPass(Pass& pass, Output& output) {
+bool appendPass(ScratchFile& pass, Output& output) {
   bool inline_ = scanState.behaviorMark > scanState.stateListLength;
   if (!pass.text->spilled()) {
     if (inline_) {
@@ -156,18 +138,16 @@ int updateFile(const std::string& inputPath, const std::string& outputPath) {
     return 0;
   }
   LineReader input(inputFd);
-  NewOutput newOutput(directoryOf(outputPath) + "/velcovnew.tmp");
-  bool sectionWritten = false;
+  // Open only once a section has gone into it.
+  ScratchFile newOutput(directoryOf(outputPath) + "/velcovnew.tmp");
   bool failed = false;
 
   for (int passResult = 0;;) {
-    Pass pass(tempPath);
-    pass.fd = createFreshFile(tempPath.c_str());
-    if (pass.fd < 0) {
+    ScratchFile pass(tempPath);
+    if (!pass.create(PassSpillSize)) {
       printText(catalog::unableToCreateTemporary());
       break;
     }
-    pass.text = std::make_unique<Output>(pass.fd, PassSpillSize);
     if (passResult == 1) startSection(scanState.lineBuffer, *pass.text);
     passResult = rewriteSection(input, *pass.text);
 
@@ -177,14 +157,12 @@ int updateFile(const std::string& inputPath, const std::string& outputPath) {
       break;
     }
     if (scanState.anyCounterSet()) {
-      if (newOutput.fd < 0 && !newOutput.open()) {
+      if (newOutput.fd < 0 && !newOutput.create(OutputFlushSize)) {
         printText(catalog::unableToCreateFile(outputPath));
       } else if (!appendPass(pass, *newOutput.text) || pass.text->failed() || newOutput.text->failed()) {
         printText(catalog::unableToCreateFile(outputPath));
         failed = true;
         break;
-      } else {
-        sectionWritten = true;
       }
       pass.discard();
       reportSection();
@@ -201,7 +179,6 @@ int updateFile(const std::string& inputPath, const std::string& outputPath) {
   ::close(inputFd);
 
   if (failed || newOutput.fd < 0) return 0;
-  if (!sectionWritten) return 0;
   if (!newOutput.putInPlace(outputPath)) {
     printText(catalog::unableToCreateFile(outputPath));
     return 0;
