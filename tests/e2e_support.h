@@ -91,3 +91,32 @@ class ScratchDirectory {
  private:
   std::filesystem::path path_;
 };
+
+// Texts the tool writes, as the tests expect them untranslated.
+
+inline const std::string SectionTrailer = "@/NODE /RIK@\n";
+
+// A run in which no translation can be found, so every message shows its source text.
+inline ToolRun runUntranslated(const std::vector<std::string>& arguments, const std::string& prefix = "") {
+  return runTool(arguments, prefix + "LC_ALL=C QUARLODIR=/nonexistent ");
+}
+
+inline std::string sectionSummary(int operations, int states, int entries = 0, int exits = 0,
+                                  int transitions = 0, int guards = 0, int choicePoints = 0) {
+  auto n = [](int value) { return std::to_string(value); };
+  return "VelmarCov: Finding\n" + n(operations) + " Operation(s)\n" + n(states) + " State(s)\n-> " +
+         n(entries) + " EntryAction(s)\n,-> " + n(exits) + " ExitAction(s)\n" + n(transitions) +
+         " Transition(s)\n -> " + n(guards) + " Guard(s) \n" + n(choicePoints) + " ChoicePoint(s)\n";
+}
+
+inline std::string stateNode(const std::string& name, int branchId) {
+  return "\n@NODE TYPE=STATE NAME=\"" + name + "\"@State @BRANCH MARK=TB ID=" + std::to_string(branchId) +
+         " SUM=0@'" + name + "'@/BRANCH@@/NODE@\n";
+}
+
+// The lines every accepted run starts with.
+inline std::string startLines(const std::string& in, const std::string& out,
+                              const std::string& version = "6.5.341.0") {
+  return "VelmarCov: FDC Input Files Directory: " + in + "\nVelmarCov: FDC Output Files Directory: " + out +
+         "\nProcessing generated code from Velmar (ver:" + version + ").\n";
+}

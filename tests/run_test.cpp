@@ -15,7 +15,6 @@ using Contents = std::map<std::string, std::string>;
 namespace {
 
 const std::string Version = "6.5.341.0";
-const std::string Trailer = "@/NODE /RIK@\n";
 const std::string NoStates = "VelmarCov: No States and Transitions ... \n";
 const std::string UpToDate = "VelmarCov: the file is up to date\n";
 const std::string Usage =
@@ -24,18 +23,13 @@ const std::string Usage =
 // The node line of the capsule's behaviour function: states found after it are written at once.
 const std::string BehaviorLine = "@NODE TYPE=FUNCTION NAME=\"void _ZOLTBehavior(Pump*)\"@rtBehavior\n";
 
-// No translation can be found, so every message shows its source text.
 ToolRun run(const std::vector<std::string>& arguments, const std::string& shellPrefix = "") {
-  return runTool(arguments, shellPrefix + "LC_ALL=C QUARLODIR=/nonexistent ");
+  return runUntranslated(arguments, shellPrefix);
 }
 
 std::string directoryLines(const std::string& in, const std::string& out) {
   return "VelmarCov: FDC Input Files Directory: " + in + "\nVelmarCov: FDC Output Files Directory: " + out +
          "\n";
-}
-
-std::string startLines(const std::string& in, const std::string& out, const std::string& version = Version) {
-  return directoryLines(in, out) + "Processing generated code from Velmar (ver:" + version + ").\n";
 }
 
 std::string analysing(const std::string& name) { return "VelmarCov: analysing " + name + "\n"; }
@@ -47,23 +41,10 @@ std::string unableToCreate(const std::string& path) {
   return "VelmarCov: Unable to create the file " + path + " !\n";
 }
 
-std::string summary(int operations, int states, int entries = 0, int exits = 0, int transitions = 0,
-                    int guards = 0, int choicePoints = 0) {
-  auto n = [](int value) { return std::to_string(value); };
-  return "VelmarCov: Finding\n" + n(operations) + " Operation(s)\n" + n(states) + " State(s)\n-> " +
-         n(entries) + " EntryAction(s)\n,-> " + n(exits) + " ExitAction(s)\n" + n(transitions) +
-         " Transition(s)\n -> " + n(guards) + " Guard(s) \n" + n(choicePoints) + " ChoicePoint(s)\n";
-}
-
 // The code of one state: its marker comment, then the branch line that opens its body.
 std::string stateCode(const std::string& name, int branchId) {
   return "// {{{QZK state '" + name + "'\n@BRANCH MARK=TB ID=" + std::to_string(branchId) +
          " SUM=0@{\n  current = " + name + ";\n}@/BRANCH@\n";
-}
-
-std::string stateNode(const std::string& name, int branchId) {
-  return "\n@NODE TYPE=STATE NAME=\"" + name + "\"@State @BRANCH MARK=TB ID=" + std::to_string(branchId) +
-         " SUM=0@'" + name + "'@/BRANCH@@/NODE@\n";
 }
 
 // One section of an FDC file of generated capsule code.
@@ -89,10 +70,12 @@ struct Section {
   }
   // States queued during the section are written after the capsule node line.
   std::string queued(const std::string& stateNodes, const std::string& version = Version) const {
-    return head(version) + stateNodes + "\n" + Trailer;
+    return head(version) + stateNodes + "\n" + SectionTrailer;
   }
   // States found after the behaviour function line are written where they are found.
-  std::string written(const std::string& stateNodes) const { return head() + "\n" + stateNodes + Trailer; }
+  std::string written(const std::string& stateNodes) const {
+    return head() + "\n" + stateNodes + SectionTrailer;
+  }
 };
 
 Section stateSection(const std::string& name, int branchId, const std::string& fdLine = "FD 100\n") {
@@ -266,8 +249,8 @@ TEST_F(RunTest, ThreeFilesOfWhichTwoAreUpdated) {
     if (name == "Plain.fdc") {
       expected += NoStates;
     } else {
-      expected += summary(0, 1);
-      log += summary(0, 1);
+      expected += sectionSummary(0, 1);
+      log += sectionSummary(0, 1);
     }
   }
   EXPECT_EQ(result.output, expected + totals(2));
@@ -297,7 +280,7 @@ TEST_F(RunTest, SectionsOfOneFileGoIntoOneOutputInOrder) {
   fs::permissions(out / "Pump.fdc", fs::perms(0640));
   ToolRun result = run({in.string(), out.string(), Version});
 
-  const std::string sections = summary(0, 1) + summary(0, 2) + NoStates + summary(0, 2);
+  const std::string sections = sectionSummary(0, 1) + sectionSummary(0, 2) + NoStates + sectionSummary(0, 2);
   EXPECT_EQ(result.output,
             startLines(in.string(), out.string()) + analysing("Pump.fdc") + sections + totals(1));
   EXPECT_EQ(result.status, 1);
@@ -306,7 +289,8 @@ TEST_F(RunTest, SectionsOfOneFileGoIntoOneOutputInOrder) {
                                        second.written(stateNode("Run", 14) + stateNode("Stop", 15)) +
                                        fourth.queued(stateNode("Halt", 16) + stateNode("Wait", 17))}}));
   EXPECT_EQ(fs::status(out / "Pump.fdc").permissions(), fs::perms(0640));
-  EXPECT_EQ(readFile(in / "velcovstat.cov"), summary(0, 1) + summary(0, 2) + summary(0, 2) + totals(1));
+  EXPECT_EQ(readFile(in / "velcovstat.cov"),
+            sectionSummary(0, 1) + sectionSummary(0, 2) + sectionSummary(0, 2) + totals(1));
 }
 
 TEST_F(RunTest, UpToDateSectionPutsEarlierSectionsInPlace) {
@@ -317,8 +301,8 @@ TEST_F(RunTest, UpToDateSectionPutsEarlierSectionsInPlace) {
   writeFile(out / "Pump.fdc", "VE 3\nFD 7\nolder output\n");
   fs::permissions(out / "Pump.fdc", fs::perms(0600));
   ToolRun result = run({in.string(), out.string(), Version});
-  EXPECT_EQ(result.output, startLines(in.string(), out.string()) + analysing("Pump.fdc") + summary(0, 1) +
-                               UpToDate + totals(1));
+  EXPECT_EQ(result.output, startLines(in.string(), out.string()) + analysing("Pump.fdc") +
+                               sectionSummary(0, 1) + UpToDate + totals(1));
   EXPECT_EQ(result.status, 1);
   EXPECT_EQ(directoryContents(out), (Contents{{"Pump.fdc", first.queued(stateNode("Idle", 12))}}));
   EXPECT_EQ(fs::status(out / "Pump.fdc").permissions(), fs::perms(0600));
@@ -339,7 +323,7 @@ TEST_F(RunTest, FdNumbersBeyondThirtyTwoBitsCountAsTheNearestEnd) {
 
   std::string expected = startLines(in.string(), out.string());
   for (const std::string& name : order)
-    expected += analysing(name) + (name == "b.fdc" ? summary(0, 1) : UpToDate);
+    expected += analysing(name) + (name == "b.fdc" ? sectionSummary(0, 1) : UpToDate);
   EXPECT_EQ(result.output, expected + totals(1));
   EXPECT_EQ(result.status, 1);
   EXPECT_EQ(directoryContents(out), (Contents{{"a.fdc", "VE 3\nFD 99999999999\nolder output\n"},
@@ -357,11 +341,11 @@ TEST_F(RunTest, NewOutputThatCannotBeCreatedLosesTheSectionOnly) {
   ToolRun result = run({in.string(), out.string(), Version});
   const std::string failure = unableToCreate((out / "Pump.fdc").string());
   EXPECT_EQ(result.output, startLines(in.string(), out.string()) + analysing("Pump.fdc") + failure +
-                               summary(0, 1) + failure + summary(0, 1) + totals(0));
+                               sectionSummary(0, 1) + failure + sectionSummary(0, 1) + totals(0));
   EXPECT_EQ(result.status, 0);
   EXPECT_EQ(directoryContents(out),
             (Contents{{"Pump.fdc", "VE 3\nFD 55\nolder output\n"}, {"velcovnew.tmp", "<not a file>"}}));
-  EXPECT_EQ(readFile(in / "velcovstat.cov"), summary(0, 1) + summary(0, 1) + totals(0));
+  EXPECT_EQ(readFile(in / "velcovstat.cov"), sectionSummary(0, 1) + sectionSummary(0, 1) + totals(0));
 }
 
 // The temporary file of Pump.fdc and the output path of Dir.fdc are blocked by directories.
@@ -380,7 +364,7 @@ TEST_F(RunTest, TemporaryFileOrOutputPathThatCannotBeUsed) {
     expected +=
         analysing(name) + (name == "Pump.fdc"
                                ? "VelmarCov: Unable to create a temporary file on the current directory!\n"
-                               : summary(0, 1) + unableToCreate((out / "Dir.fdc").string()));
+                               : sectionSummary(0, 1) + unableToCreate((out / "Dir.fdc").string()));
   }
   EXPECT_EQ(result.output, expected + totals(0));
   EXPECT_EQ(result.status, 0);
@@ -406,7 +390,7 @@ TEST_F(RunTest, SameInputAndOutputDirectory) {
   std::string expected = startLines(in.string(), in.string());
   std::string log;
   for (const std::string& name : order) {
-    std::string report = name == "c.fdc" ? UpToDate : summary(0, 1);
+    std::string report = name == "c.fdc" ? UpToDate : sectionSummary(0, 1);
     expected += analysing(name) + report;
     if (name != "c.fdc") log += report;
   }
@@ -436,7 +420,7 @@ TEST_F(RunTest, TemporaryFileBesideTheOutput) {
   ToolRun result = run({in.string(), out.string(), Version});
   std::string expected = startLines(in.string(), out.string());
   for (const std::string& name : order)
-    expected += analysing(name) + (name == "Current.fdc_" ? UpToDate : summary(0, 1));
+    expected += analysing(name) + (name == "Current.fdc_" ? UpToDate : sectionSummary(0, 1));
   EXPECT_EQ(result.output, expected + totals(2));
   EXPECT_EQ(result.status, 2);
   EXPECT_EQ(directoryContents(out), (Contents{{"Pump.fdc_", pump.queued(stateNode("Idle", 12))},
@@ -462,7 +446,7 @@ TEST_F(RunTest, NothingIsWrittenThroughSymbolicLinks) {
   fs::create_symlink(targets / "missing", out / "Dangling.fdc");
   ToolRun result = run({in.string(), out.string(), Version});
   EXPECT_EQ(result.output,
-            startLines(in.string(), out.string()) + analysing("Pump.fdc") + summary(0, 1) + totals(1));
+            startLines(in.string(), out.string()) + analysing("Pump.fdc") + sectionSummary(0, 1) + totals(1));
   EXPECT_EQ(result.status, 1);
   EXPECT_EQ(directoryContents(targets), originals);
   EXPECT_FALSE(isSymlink(out / "Pump.fdc"));
@@ -472,7 +456,7 @@ TEST_F(RunTest, NothingIsWrittenThroughSymbolicLinks) {
   EXPECT_FALSE(fs::exists(fs::symlink_status(out / "velcovnew.tmp")));
   EXPECT_FALSE(fs::exists(fs::symlink_status(in / "velcovsync.cov")));
   EXPECT_EQ(readFile(out / "Pump.fdc"), pump.queued(stateNode("Idle", 12)));
-  EXPECT_EQ(readFile(in / "velcovstat.cov"), summary(0, 1) + totals(1));
+  EXPECT_EQ(readFile(in / "velcovstat.cov"), sectionSummary(0, 1) + totals(1));
 }
 
 // A file-size limit makes writes fail: in the new output (a.fdc) and in the temporary file of a
@@ -493,7 +477,8 @@ TEST_F(RunTest, WriteErrorsLeaveTheOutputAsItWas) {
 
   std::string expected = startLines(in.string(), out.string());
   for (const std::string& name : order) {
-    expected += analysing(name) + (name == "c.fdc" ? summary(0, 1) : unableToCreate((out / name).string()));
+    expected +=
+        analysing(name) + (name == "c.fdc" ? sectionSummary(0, 1) : unableToCreate((out / name).string()));
   }
   EXPECT_EQ(result.output, expected + totals(1));
   EXPECT_EQ(result.status, 1);
@@ -510,7 +495,7 @@ TEST_F(RunTest, NulBytesAreOrdinaryBytes) {
   writeFile(in / "Pump.fdc", section.input());
   ToolRun result = run({in.string(), out.string(), Version});
   EXPECT_EQ(result.output,
-            startLines(in.string(), out.string()) + analysing("Pump.fdc") + summary(0, 1) + totals(1));
+            startLines(in.string(), out.string()) + analysing("Pump.fdc") + sectionSummary(0, 1) + totals(1));
   EXPECT_EQ(directoryContents(out), (Contents{{"Pump.fdc", section.queued(stateNode("Id\0le"s, 12))}}));
 }
 
@@ -531,10 +516,10 @@ TEST_F(RunTest, LongPathsVersionsAndInstallDirectories) {
   ToolRun result = runTool({deepIn.string(), deepOut.string(), version},
                            "LC_ALL=C QUARLODIR=/" + std::string(5000, 'q') + " ");
   EXPECT_EQ(result.output, startLines(deepIn.string(), deepOut.string(), version) + analysing(name) +
-                               summary(0, 1) + totals(1));
+                               sectionSummary(0, 1) + totals(1));
   EXPECT_EQ(result.status, 1);
   EXPECT_EQ(directoryContents(deepOut), (Contents{{name, section.queued(stateNode("Idle", 12), version)}}));
-  EXPECT_EQ(readFile(deepIn / "velcovstat.cov"), summary(0, 1) + totals(1));
+  EXPECT_EQ(readFile(deepIn / "velcovstat.cov"), sectionSummary(0, 1) + totals(1));
 }
 
 TEST_F(RunTest, ExitStatusIsTheCountModulo256) {

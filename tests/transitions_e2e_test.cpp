@@ -10,8 +10,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const std::string Trailer = "@/NODE /RIK@\n";
-
 // The header of one section as the generator writes it, up to the file node.
 std::string inputHeader(const std::string& firstLine, const std::string& fdNumber,
                         const std::string& capsule) {
@@ -31,9 +29,7 @@ std::string outputHeader(const std::string& stampedFirstLine, const std::string&
 }
 
 std::string summary(int transitions, int guards, int choicePoints) {
-  return "VelmarCov: Finding\n0 Operation(s)\n0 State(s)\n-> 0 EntryAction(s)\n,-> 0 ExitAction(s)\n" +
-         std::to_string(transitions) + " Transition(s)\n -> " + std::to_string(guards) + " Guard(s) \n" +
-         std::to_string(choicePoints) + " ChoicePoint(s)\n";
+  return sectionSummary(0, 0, 0, 0, transitions, guards, choicePoints);
 }
 
 const std::string Totals = "VelmarCov: 1 FDC Files updated\n";
@@ -48,7 +44,7 @@ class TransitionsEndToEndTest : public ::testing::Test {
   ToolRun convert(const std::string& name, const std::string& input, const std::string& version,
                   const std::string& logged) {
     writeFile(in / name, input);
-    ToolRun run = runTool({in.string(), out.string(), version}, "LC_ALL=C QUARLODIR=/nonexistent ");
+    ToolRun run = runUntranslated({in.string(), out.string(), version});
     EXPECT_EQ(run.status, 1);
     const std::map<std::string, std::string> inputs = {{name, input}, {"velcovstat.cov", logged}};
     EXPECT_EQ(directoryContents(in), inputs);
@@ -56,10 +52,7 @@ class TransitionsEndToEndTest : public ::testing::Test {
   }
 
   std::string startLines(const std::string& name, const std::string& version) const {
-    return "VelmarCov: FDC Input Files Directory: " + in.string() +
-           "\nVelmarCov: FDC Output Files Directory: " + out.string() +
-           "\nProcessing generated code from Velmar (ver:" + version + ").\nVelmarCov: analysing " + name +
-           "\n";
+    return ::startLines(in.string(), out.string(), version) + "VelmarCov: analysing " + name + "\n";
   }
 };
 
@@ -119,7 +112,7 @@ TEST_F(TransitionsEndToEndTest, LevelZeroSectionWithNodesAndChainsNamedAfterSour
       "@NODE TYPE=TRANSITION NAME=\"Run:toIdle\"@Transition @BRANCH MARK=TB ID=21 SUM=1@'Run:toIdle'@/BRANCH"
       " LINK NAME=\"Pump,TRun:toIdle\"@\n"
       "@BRANCH MARK=TB ID=21 SUM=20@{\n@COMMENT@ @/COMMENT@\n}@/BRANCH@@/NODE@\n\n" +
-      Trailer;
+      SectionTrailer;
   ToolRun run = convert("Pump.fdc", input, "6.4.100.0", summary(4, 1, 1) + Totals);
   EXPECT_EQ(run.output, startLines("Pump.fdc", "6.4.100.0") + summary(4, 1, 1) + Totals);
   EXPECT_EQ(directoryContents(out), (std::map<std::string, std::string>{{"Pump.fdc", expected}}));
@@ -177,7 +170,7 @@ TEST_F(TransitionsEndToEndTest, LevelOneChainsCarryTheirValuesIntoTheNextSection
       "@NODE TYPE=TRANSITION NAME=\"Close\"@Transition @BRANCH MARK=TB ID=7 SUM=1@'Close'@/BRANCH"
       " LINK NAME=\"Valve,TClose\"@\n"
       "@BRANCH MARK=TB ID=007 SUM=20@{\n@COMMENT@ @/COMMENT@\n}@/BRANCH@@/NODE@\n\n" +
-      Trailer + outputHeader("VE 3 Valve.cpp part 2 Velmar 6.4.200.0\n", "4712", "Valve") +
+      SectionTrailer + outputHeader("VE 3 Valve.cpp part 2 Velmar 6.4.200.0\n", "4712", "Valve") +
       "@NODE TYPE=FUNCTION NAME=\"void Valve_Actor::chain4_shut()\"@Function @BRANCH MARK=TB ID=2 SUM=0@{\n"
       "@NODE TYPE=CHOICE_POINT NAME=\"Guard on Shut\" LINK NAME=\"Valve,TShut\"@Guard on 'Shut'\n"
       "  @BRANCH MARK=TB ID=8 SUM=0@{\n"
@@ -186,7 +179,7 @@ TEST_F(TransitionsEndToEndTest, LevelOneChainsCarryTheirValuesIntoTheNextSection
       "@NODE TYPE=TRANSITION NAME=\"Close\"@Transition @BRANCH MARK=TB ID=7 SUM=1@'Close'@/BRANCH"
       " LINK NAME=\"Valve,TClose\"@\n"
       "@BRANCH MARK=TB ID=007 SUM=20@{\n@COMMENT@ @/COMMENT@\n}@/BRANCH@@/NODE@\n\n" +
-      Trailer;
+      SectionTrailer;
   const std::string first = summary(3, 0, 1);
   const std::string second = summary(1, 1, 0);
   ToolRun run = convert("Valve.fdc", input, "6.4.200.0", first + second + Totals);
@@ -255,7 +248,7 @@ TEST_F(TransitionsEndToEndTest, LevelTwoSectionWithNodesAndChainsNamedByTransiti
       "@NODE TYPE=TRANSITION NAME=\"Run to Idle\"@Transition @BRANCH MARK=TB ID=70000 SUM=1@'Run to Idle'"
       "@/BRANCH LINK NAME=\"Pump,TRun to Idle\"@\n"
       "@BRANCH MARK=TB ID=70000 SUM=20@{\n@COMMENT@ @/COMMENT@\n}@/BRANCH@@/NODE@\n\n" +
-      Trailer;
+      SectionTrailer;
   ToolRun run = convert("Pump.fdc", input, "6.5.341.0", summary(3, 2, 1) + Totals);
   EXPECT_EQ(run.output, startLines("Pump.fdc", "6.5.341.0") + "ENQUEUE ... [Idle to Run]!\n" +
                             "ENQUEUE ... [Run to Idle]!\n" + summary(3, 2, 1) + Totals);
