@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <charconv>
 #include <cstring>
+#include <utility>
 
 namespace {
 
@@ -63,7 +64,14 @@ bool LineReader::next(Line& line) {
   }
 }
 
-Output::Output(int fd, std::size_t flushAt) : fd_(fd), flushAt_(flushAt) {}
+Output::Output(int fd, std::size_t flushAt) : toFile_(true), fd_(fd), flushAt_(flushAt) { reserve(); }
+
+Output::Output(std::function<int()> openFile, std::size_t flushAt)
+    : toFile_(true), openFile_(std::move(openFile)), flushAt_(flushAt) {
+  reserve();
+}
+
+void Output::reserve() { pending_.reserve(flushAt_ + 2 * MaxLinePiece); }
 
 void Output::writeNumber(long long value) {
   char digits[24];
@@ -78,7 +86,15 @@ void Output::writeUnsigned(unsigned long long value) {
 }
 
 bool Output::flush() {
-  if (fd_ < 0) return true;
+  if (!toFile_) return true;
+  if (fd_ < 0 && error_ == 0 && !pending_.empty()) {
+    errno = EBADF;
+    if (openFile_) fd_ = std::exchange(openFile_, nullptr)();
+    if (fd_ < 0) {
+      openFailed_ = true;
+      error_ = errno;
+    }
+  }
   if (!pending_.empty()) {
     spilled_ = true;
     // After a failed write the bytes have nowhere to go; keeping them would only grow memory.

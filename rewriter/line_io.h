@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -51,33 +52,43 @@ class LineReader {
 
 // Buffered sink for output bytes. Without a file it only collects bytes in
 // memory (tests read them back with text()); with a file it writes them out
-// whenever more than flushAt bytes are pending.
+// whenever more than flushAt bytes are pending. A file that may never be needed
+// is opened through openFile only when the first bytes go out to it.
 class Output {
  public:
   Output() = default;
   Output(int fd, std::size_t flushAt);
+  Output(std::function<int()> openFile, std::size_t flushAt);
   Output(const Output&) = delete;
   Output& operator=(const Output&) = delete;
 
   void write(std::string_view bytes) {
     pending_.append(bytes);
-    if (fd_ >= 0 && pending_.size() > flushAt_) flush();
+    if (toFile_ && pending_.size() > flushAt_) flush();
   }
   void writeNumber(long long value);
   void writeUnsigned(unsigned long long value);
 
-  // Writes every pending byte to the file; false once any write has failed.
+  // Writes every pending byte to the file; false once any write (or the
+  // opening of the file) has failed.
   bool flush();
   bool failed() const { return error_ != 0; }
+  // True when the file could not be opened.
+  bool openFailed() const { return openFailed_; }
   // True once bytes have gone to the file; otherwise everything is in text().
   bool spilled() const { return spilled_; }
   std::string& text() { return pending_; }
 
  private:
+  void reserve();
+
+  bool toFile_ = false;
   int fd_ = -1;
+  std::function<int()> openFile_;
   std::size_t flushAt_ = 0;
   std::string pending_;
   bool spilled_ = false;
+  bool openFailed_ = false;
   int error_ = 0;
 };
 

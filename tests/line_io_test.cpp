@@ -165,3 +165,35 @@ TEST(LineIoTest, OutputWriteErrorIsRemembered) {
   EXPECT_EQ(fileBytes(file.path()), "");
   ::close(readOnly);
 }
+
+TEST(LineIoTest, OutputOpensItsFileOnlyWhenBytesGoOut) {
+  TemporaryFile file("");
+  int opened = 0;
+  int lazyFd = -1;
+  Output lazy(
+      [&] {
+        ++opened;
+        lazyFd = ::dup(file.fd());
+        return lazyFd;
+      },
+      4);
+  lazy.write("abcd");
+  EXPECT_EQ(opened, 0);
+  lazy.write("e");
+  lazy.write("fghij");
+  EXPECT_TRUE(lazy.flush());
+  EXPECT_EQ(opened, 1);
+  EXPECT_FALSE(lazy.openFailed());
+  EXPECT_EQ(fileBytes(file.path()), "abcdefghij");
+  ::close(lazyFd);
+
+  Output unopenable([] { return -1; }, 4);
+  unopenable.write("abcd");
+  EXPECT_FALSE(unopenable.failed());
+  unopenable.write("more bytes than four");
+  EXPECT_TRUE(unopenable.openFailed());
+  EXPECT_TRUE(unopenable.failed());
+  unopenable.write("and more bytes than four");
+  EXPECT_EQ(unopenable.text(), "");  // dropped, not piled up in memory
+  EXPECT_FALSE(unopenable.flush());
+}

@@ -50,6 +50,16 @@ struct ScratchFile {
     text = std::make_unique<Output>(fd, flushAt);
     return true;
   }
+  // Most passes fit in memory, and creating a file costs more than reading
+  // and rewriting a typical section, so the file is made only when needed.
+  void createOnSpill(std::size_t flushAt) {
+    text = std::make_unique<Output>(
+        [this] {
+          fd = createFreshFile(path.c_str());
+          return fd;
+        },
+        flushAt);
+  }
   void discard() {
     if (fd < 0) return;
     ::close(fd);
@@ -144,15 +154,18 @@ int updateFile(const std::string& inputPath, const std::string& outputPath) {
 
   for (int passResult = 0;;) {
     ScratchFile pass(tempPath);
-    if (!pass.create(PassSpillSize)) {
-      printText(catalog::unableToCreateTemporary());
-      break;
-    }
+    pass.createOnSpill(PassSpillSize);
     if (passResult == 1) startSection(scanState.lineBuffer, *pass.text);
     passResult = rewriteSection(input, *pass.text);
 
     if (input.failed()) {
       printText(catalog::unableToOpenFile(inputPath));
+      failed = true;
+      break;
+    }
+    // The sections before this one alone would make an output that lacks the rest.
+    if (pass.text->openFailed()) {
+      printText(catalog::unableToCreateTemporary());
       failed = true;
       break;
     }
