@@ -547,3 +547,69 @@ TEST_F(RunTest, ExitStatusIsTheCountModulo256) {
   EXPECT_EQ(contents.size(), 300u);
   for (const auto& [file, bytes] : contents) EXPECT_EQ(bytes, section.queued(stateNode("Idle", 12))) << file;
 }
+
+// Inputs far beyond everyday sizes: a 50 MB line is handed on whole, and a file of 100,000 sections
+// gives one output holding every section, in order.
+TEST_F(RunTest, HugeLinesAndManySections) {
+  Section wide = stateSection("Idle", 12);
+  wide.preamble = "// " + std::string(50 * 1000 * 1000, 'w') + "\n";
+  writeFile(in / "Wide.fdc", wide.input());
+  std::string many;
+  std::string manyExpected;
+  std::string summaries;
+  for (int i = 0; i < 100000; ++i) {
+    Section section = stateSection("S" + std::to_string(i), i % 60000, "FD " + std::to_string(i + 1) + "\n");
+    many += section.input();
+    manyExpected += section.queued(stateNode("S" + std::to_string(i), i % 60000));
+    summaries += sectionSummary(0, 1);
+  }
+  writeFile(in / "Many.fdc", many);
+  const std::vector<std::string> order = fdcEntries(in);
+  ToolRun result = run({in.string(), out.string(), Version});
+  std::string expected = startLines(in.string(), out.string());
+  for (const std::string& name : order)
+    expected += analysing(name) + (name == "Many.fdc" ? summaries : sectionSummary(0, 1));
+  EXPECT_TRUE(result.output == expected + totals(2));
+  EXPECT_EQ(result.status, 2);
+  Contents contents = directoryContents(out);
+  EXPECT_EQ(contents.size(), 2u);
+  EXPECT_TRUE(contents["Wide.fdc"] == wide.queued(stateNode("Idle", 12)));
+  EXPECT_TRUE(contents["Many.fdc"] == manyExpected);
+}
+
+// 10,000 files, some named with every byte but '/' and NUL; random bytes and a file whose last line
+// has no line end among them.
+TEST_F(RunTest, ManyFilesOddNamesAndOddBytes) {
+  std::map<std::string, std::string> expectedOutputs;
+  auto add = [&](const std::string& name, const Section& section, const std::string& stateName, int id) {
+    writeFile(in / name, section.input());
+    expectedOutputs[name] = section.queued(stateNode(stateName, id));
+  };
+  for (int i = 0; i < 10000; ++i)
+    add("File" + std::to_string(i) + ".fdc", stateSection("Idle", i % 500), "Idle", i % 500);
+  std::string bytes;
+  for (int c = 1; c < 256; ++c) {
+    if (c != '/') bytes += static_cast<char>(c);
+  }
+  for (std::size_t start = 0; start < bytes.size(); start += 200)
+    add(bytes.substr(start, 200) + ".fdc", stateSection("Odd", 7), "Odd", 7);
+
+  Section truncated = stateSection("Cut", 9);
+  truncated.body.pop_back();
+  add("Truncated.fdc", truncated, "Cut", 9);
+  std::string noise(64 * 1024, '\0');
+  std::uint32_t seed = 12345;
+  for (char& c : noise) {
+    seed = seed * 1664525u + 1013904223u;
+    c = static_cast<char>(seed >> 24);
+  }
+  writeFile(in / "Noise.fdc", noise);
+
+  ToolRun result = run({in.string(), out.string(), Version});
+  const int updated = static_cast<int>(expectedOutputs.size());
+  EXPECT_EQ(result.status, updated % 256);
+  EXPECT_TRUE(result.output.ends_with(totals(updated)));
+  Contents contents = directoryContents(out);
+  contents.erase("Noise.fdc");
+  EXPECT_TRUE(contents == expectedOutputs);
+}
