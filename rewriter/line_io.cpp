@@ -64,14 +64,12 @@ bool LineReader::next(Line& line) {
   }
 }
 
-Output::Output(int fd, std::size_t flushAt) : toFile_(true), fd_(fd), flushAt_(flushAt) { reserve(); }
+Output::Output(int fd, std::size_t flushAt) : Output([fd] { return fd; }, flushAt) {}
 
 Output::Output(std::function<int()> openFile, std::size_t flushAt)
     : toFile_(true), openFile_(std::move(openFile)), flushAt_(flushAt) {
-  reserve();
+  pending_.reserve(flushAt_ + 2 * MaxLinePiece);
 }
-
-void Output::reserve() { pending_.reserve(flushAt_ + 2 * MaxLinePiece); }
 
 void Output::writeNumber(long long value) {
   char digits[24];
@@ -88,11 +86,10 @@ void Output::writeUnsigned(unsigned long long value) {
 bool Output::flush() {
   if (!toFile_) return true;
   if (fd_ < 0 && error_ == 0 && !pending_.empty()) {
-    errno = EBADF;
-    if (openFile_) fd_ = std::exchange(openFile_, nullptr)();
+    fd_ = std::exchange(openFile_, nullptr)();
     if (fd_ < 0) {
       openFailed_ = true;
-      error_ = errno;
+      error_ = errno != 0 ? errno : EBADF;
     }
   }
   if (!pending_.empty()) {

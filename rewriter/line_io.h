@@ -80,8 +80,6 @@ class Output {
   std::string& text() { return pending_; }
 
  private:
-  void reserve();
-
   bool toFile_ = false;
   int fd_ = -1;
   std::function<int()> openFile_;

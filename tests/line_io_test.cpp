@@ -152,16 +152,21 @@ TEST(LineIoTest, OutputKeepsBytesInMemoryUntilItSpills) {
   EXPECT_FALSE(spilling.failed());
 }
 
-TEST(LineIoTest, OutputWriteErrorIsRemembered) {
+// A file open only for reading makes the write fail; a file that cannot be opened fails the same way.
+TEST(LineIoTest, OutputWriteOrOpenErrorIsRemembered) {
   TemporaryFile file("");
   int readOnly = ::open(file.path(), O_RDONLY);
-  Output output(readOnly, 4);
-  output.write("abc");
-  EXPECT_FALSE(output.flush());
-  EXPECT_TRUE(output.failed());
-  output.write("more bytes than four");
-  EXPECT_EQ(output.text(), "");  // dropped, not piled up in memory
-  EXPECT_FALSE(output.flush());
+  Output unwritable(readOnly, 4);
+  Output unopenable([] { return -1; }, 4);
+  for (Output* output : {&unwritable, &unopenable}) {
+    output->write("abc");
+    EXPECT_FALSE(output->flush());
+    EXPECT_TRUE(output->failed());
+    EXPECT_EQ(output->openFailed(), output == &unopenable);
+    output->write("more bytes than four");
+    EXPECT_EQ(output->text(), "");  // dropped, not piled up in memory
+    EXPECT_FALSE(output->flush());
+  }
   EXPECT_EQ(fileBytes(file.path()), "");
   ::close(readOnly);
 }
@@ -186,14 +191,4 @@ TEST(LineIoTest, OutputOpensItsFileOnlyWhenBytesGoOut) {
   EXPECT_FALSE(lazy.openFailed());
   EXPECT_EQ(fileBytes(file.path()), "abcdefghij");
   ::close(lazyFd);
-
-  Output unopenable([] { return -1; }, 4);
-  unopenable.write("abcd");
-  EXPECT_FALSE(unopenable.failed());
-  unopenable.write("more bytes than four");
-  EXPECT_TRUE(unopenable.openFailed());
-  EXPECT_TRUE(unopenable.failed());
-  unopenable.write("and more bytes than four");
-  EXPECT_EQ(unopenable.text(), "");  // dropped, not piled up in memory
-  EXPECT_FALSE(unopenable.flush());
 }
