@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <charconv>
 #include <cstring>
+#include <memory>
 #include <utility>
 
 namespace {
@@ -12,9 +13,11 @@ constexpr std::size_t ReadBlock = 256 * 1024;
 
 }  // namespace
 
-LineReader::LineReader(int fd) : fd_(fd), storage_(ReadBlock) {
-  buffer_ = storage_.data();
-  capacity_ = storage_.size();
+// The block is read into before it is looked at, so it is left uninitialised:
+// zeroing it cost more than reading a typical file.
+LineReader::LineReader(int fd) : fd_(fd), storage_(std::make_unique_for_overwrite<char[]>(ReadBlock)) {
+  buffer_ = storage_.get();
+  capacity_ = ReadBlock;
 }
 
 LineReader::LineReader(std::string& memory)

@@ -2,9 +2,9 @@
 
 #include <cstddef>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
-#include <vector>
 
 // Longest piece handed on as one line: a longer line arrives in several pieces.
 inline constexpr std::size_t MaxLinePiece = 9999;
@@ -41,7 +41,7 @@ class LineReader {
   bool refill();
 
   int fd_ = -1;
-  std::vector<char> storage_;
+  std::unique_ptr<char[]> storage_;
   char* buffer_ = nullptr;
   std::size_t capacity_ = 0;
   std::size_t begin_ = 0;
