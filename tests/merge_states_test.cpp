@@ -22,11 +22,20 @@ class MergeStatesTest : public ::testing::Test {
       ++scanState.stateListLength;
     }
   }
+  // The line-by-line copy (a pass read back from its file) and the search
+  // (a pass still in memory) must agree byte for byte and leave the same cursor.
   std::string merge(std::string temporary) {
+    const std::uint16_t cursor = scanState.behaviorMark;
+    Output searched;
+    mergeStates(std::string_view(temporary), searched);
+    const std::uint16_t cursorAfterSearch = scanState.behaviorMark;
+    scanState.behaviorMark = cursor;
     LineReader reader(temporary);
-    Output output;
-    mergeStates(reader, output);
-    return output.text();
+    Output copied;
+    mergeStates(reader, copied);
+    EXPECT_EQ(searched.text(), copied.text());
+    EXPECT_EQ(cursorAfterSearch, scanState.behaviorMark);
+    return copied.text();
   }
 };
 
@@ -54,6 +63,19 @@ TEST_F(MergeStatesTest, OnlyLinesBeginningWithTheCapsuleTextCount) {
   const std::string longLine = std::string(9999, 'a') + "NODE TYPE=CAPSULE NAME=\"Unknown Capsule\"@\n";
   EXPECT_EQ(merge(longLine),
             std::string(9999, 'a') + "NODE TYPE=CAPSULE NAME=\"Unknown Capsule\"@\n" + IdleNode);
+}
+
+TEST_F(MergeStatesTest, PiecesAreCountedFromTheLineStart) {
+  queue({{"Idle", 12}});
+  const std::string capsule = "NODE TYPE=CAPSULE NAME=\"P\"@";
+  EXPECT_EQ(merge("x\n" + std::string(9998, 'a') + capsule + "\n"),
+            "x\n" + std::string(9998, 'a') + capsule + "\n");
+  EXPECT_EQ(merge("x\n" + std::string(19998, 'a') + capsule),
+            "x\n" + std::string(19998, 'a') + capsule + IdleNode);
+  // A capsule line longer than a piece gets its states after its first piece.
+  scanState.behaviorMark = 0;
+  const std::string line = capsule + std::string(10000, 'n');
+  EXPECT_EQ(merge(line + "\n"), line.substr(0, 9999) + IdleNode + line.substr(9999) + "\n");
 }
 
 TEST_F(MergeStatesTest, EmptyStateListIsAPlainCopy) {

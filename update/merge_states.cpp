@@ -1,15 +1,65 @@
 #include "update/merge_states.h"
 
+#include <string.h>
+
+#include <algorithm>
+#include <cstring>
+
 #include "rewriter/scan_state.h"
 #include "rewriter/templates.h"
 #include "rewriter/text.h"
+
+namespace {
+
+constexpr std::string_view CapsuleLineStart = "NODE TYPE=CAPSULE NAME=\"";
+
+// Where the next piece that the line reader would hand on begins with the
+// capsule text: pieces begin at each line start and every MaxLinePiece bytes
+// after it. The text is searched as a whole, which costs far less than
+// splitting it into lines when it holds one capsule line or none.
+std::size_t findCapsulePiece(std::string_view text, std::size_t from) {
+  while (from < text.size()) {
+    const void* found =
+        ::memmem(text.data() + from, text.size() - from, CapsuleLineStart.data(), CapsuleLineStart.size());
+    if (found == nullptr) return NotFound;
+    const auto at = static_cast<std::size_t>(static_cast<const char*>(found) - text.data());
+    const void* newline = ::memrchr(text.data(), '\n', at);
+    const std::size_t lineStart =
+        newline == nullptr ? 0
+                           : static_cast<std::size_t>(static_cast<const char*>(newline) - text.data()) + 1;
+    if ((at - lineStart) % MaxLinePiece == 0) return at;
+    from = at + 1;
+  }
+  return NotFound;
+}
+
+std::size_t pieceEnd(std::string_view text, std::size_t start) {
+  const std::size_t limit = std::min(text.size() - start, MaxLinePiece);
+  const void* newline = std::memchr(text.data() + start, '\n', limit);
+  if (newline == nullptr) return start + limit;
+  return static_cast<std::size_t>(static_cast<const char*>(newline) - text.data()) + 1;
+}
+
+}  // namespace
 
 void mergeStates(LineReader& temporary, Output& output) {
   Line line;
   while (temporary.next(line)) {
     output.write(line.text());
-    if (beginsWith(line.text(), "NODE TYPE=CAPSULE NAME=\"")) writeQueuedStates(output);
+    if (beginsWith(line.text(), CapsuleLineStart)) writeQueuedStates(output);
   }
+}
+
+void mergeStates(std::string_view text, Output& output) {
+  std::size_t copied = 0;
+  for (std::size_t capsule = findCapsulePiece(text, 0); capsule != NotFound;
+       capsule = findCapsulePiece(text, copied)) {
+    const std::size_t end = pieceEnd(text, capsule);
+    output.write(text.substr(copied, end - copied));
+    writeQueuedStates(output);
+    copied = end;
+  }
+  output.write(text.substr(copied));
 }
 
 // The cursor advances for every record, written or not, so a second capsule

@@ -94,8 +94,7 @@ bool appendPass(ScratchFile& pass, Output& output) {
     if (inline_) {
       output.write(pass.text->text());
     } else {
-      LineReader reader(pass.text->text());
-      mergeStates(reader, output);
+      mergeStates(pass.text->text(), output);
     }
     return true;
   }
