@@ -72,9 +72,15 @@ TEST_F(MergeStatesTest, PiecesAreCountedFromTheLineStart) {
             "x\n" + std::string(9998, 'a') + capsule + "\n");
   EXPECT_EQ(merge("x\n" + std::string(19998, 'a') + capsule),
             "x\n" + std::string(19998, 'a') + capsule + IdleNode);
+  // Of several capsule texts in one long line, only those at piece starts count.
+  scanState.behaviorMark = 0;
+  std::string line = "x\n" + std::string(25000, 'a');
+  for (std::size_t at : {2, 100, 10001, 15000, 20000}) line.replace(at, capsule.size(), capsule);
+  merge(line);
+  EXPECT_EQ(scanState.behaviorMark, 3);
   // A capsule line longer than a piece gets its states after its first piece.
   scanState.behaviorMark = 0;
-  const std::string line = capsule + std::string(10000, 'n');
+  line = capsule + std::string(10000, 'n');
   EXPECT_EQ(merge(line + "\n"), line.substr(0, 9999) + IdleNode + line.substr(9999) + "\n");
 }
 

@@ -14,20 +14,20 @@ namespace {
 constexpr std::string_view CapsuleLineStart = "NODE TYPE=CAPSULE NAME=\"";
 
 // Where the next piece that the line reader would hand on begins with the
-// capsule text: pieces begin at each line start and every MaxLinePiece bytes
-// after it. The text is searched as a whole, which costs far less than
-// splitting it into lines when it holds one capsule line or none.
-std::size_t findCapsulePiece(std::string_view text, std::size_t from) {
-  while (from < text.size()) {
+// capsule text, from pieceStart, a piece start, on: pieces begin at each line
+// start and every MaxLinePiece bytes after it. The text is searched as a whole,
+// which costs far less than splitting it into lines, and each byte is looked at
+// for a line end once however many hits a long line holds.
+std::size_t findCapsulePiece(std::string_view text, std::size_t pieceStart) {
+  for (std::size_t from = pieceStart; from < text.size();) {
     const void* found =
         ::memmem(text.data() + from, text.size() - from, CapsuleLineStart.data(), CapsuleLineStart.size());
     if (found == nullptr) return NotFound;
     const auto at = static_cast<std::size_t>(static_cast<const char*>(found) - text.data());
-    const void* newline = ::memrchr(text.data(), '\n', at);
-    const std::size_t lineStart =
-        newline == nullptr ? 0
-                           : static_cast<std::size_t>(static_cast<const char*>(newline) - text.data()) + 1;
-    if ((at - lineStart) % MaxLinePiece == 0) return at;
+    if (const void* newline = ::memrchr(text.data() + from, '\n', at - from)) {
+      pieceStart = static_cast<std::size_t>(static_cast<const char*>(newline) - text.data()) + 1;
+    }
+    if ((at - pieceStart) % MaxLinePiece == 0) return at;
     from = at + 1;
   }
   return NotFound;
