@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 
 #include "rewriter/handlers.h"
 #include "rewriter/scan_state.h"
@@ -83,14 +84,8 @@ TEST_F(DispatcherTest, StartSectionResetsTheSectionAndKeepsTheRest) {
   EXPECT_EQ(scanState.stateList.size(), 1u);  // the lists belong to the pass, not the section
 }
 
+// Empty input is covered at the end of UpToDateConsumesOneLineAndWritesNoTrailer.
 TEST_F(DispatcherTest, EndOfInputWritesTheTrailerAndStampsAFirstLineWithoutEnd) {
-  std::string empty;
-  LineReader none(empty);
-  Output emptyOutput;
-  EXPECT_EQ(rewriteSection(none, emptyOutput), 0);
-  EXPECT_EQ(emptyOutput.text(), "@/NODE /RIK@\n");
-  EXPECT_EQ(scanState.rewriteState, RewriteState::SectionStart);
-
   // The only line is a full 9999-byte piece without a line end: stamped whole, then the trailer.
   dirtySectionFields();
   std::string input(MaxLinePiece, 'F');
@@ -126,26 +121,22 @@ TEST_F(DispatcherTest, UpToDateConsumesOneLineAndWritesNoTrailer) {
   EXPECT_EQ(trailerOnly.text(), "@/NODE /RIK@\n");
 }
 
+// An unknown state value, and the inline-chain state at levels that have no chain handler.
 TEST_F(DispatcherTest, LinesWithoutAHandlerAreDroppedPieceByPiece) {
-  // An unknown state value, and the inline-chain state at a level that has no chain handler.
-  std::string input = std::string(3 * MaxLinePiece + 1, 'x') + "\nshort\n";
-  for (std::uint32_t level : {3u, 4000000000u}) {
-    scanState.rewriteState = RewriteState::InlineChain;
+  const std::string input = std::string(3 * MaxLinePiece + 1, 'x') + "\nshort\n";
+  for (auto [state, level] :
+       {std::pair{RewriteState::InlineChain, 3u}, std::pair{RewriteState::InlineChain, 4000000000u},
+        std::pair{static_cast<RewriteState>(13), 2u}}) {
+    scanState.rewriteState = state;
     scanState.generatorLevel = level;
     std::string copy = input;
     LineReader reader(copy);
     Output output;
-    EXPECT_EQ(rewriteSection(reader, output), 0);
+    EXPECT_EQ(rewriteSection(reader, output), 0) << level;
     EXPECT_EQ(output.text(), "@/NODE /RIK@\n");
-    EXPECT_EQ(scanState.rewriteState, RewriteState::InlineChain);
+    EXPECT_EQ(scanState.rewriteState, state);
+    EXPECT_EQ(scanState.lineBuffer.text(), "short\n");
   }
-  scanState.rewriteState = static_cast<RewriteState>(13);
-  std::string copy = input;
-  LineReader reader(copy);
-  Output output;
-  EXPECT_EQ(rewriteSection(reader, output), 0);
-  EXPECT_EQ(output.text(), "@/NODE /RIK@\n");
-  EXPECT_EQ(scanState.lineBuffer.text(), "short\n");
 }
 
 // Relies only on the element scanner's first rule: a line beginning "VE " begins the next section.

@@ -63,8 +63,14 @@ TEST(LineIoTest, LinesArriveWithTheirEndsAndLongLinesInPieces) {
       "ccccc\n", "\n",         "last"};
   EXPECT_EQ(readAll(reader), expected);
   EXPECT_FALSE(reader.failed());
+
+  std::string empty;
+  LineReader none(empty);
+  EXPECT_TRUE(readAll(none).empty());
+  EXPECT_FALSE(none.failed());
 }
 
+// NUL bytes are ordinary bytes: the last line, "tail\0end", must arrive whole from both readers.
 TEST(LineIoTest, FileReaderMatchesMemoryReaderAcrossBlockBoundaries) {
   // Lines of varied length, NUL bytes among them, spanning many read blocks.
   std::string bytes;
@@ -88,18 +94,6 @@ TEST(LineIoTest, FileReaderMatchesMemoryReaderAcrossBlockBoundaries) {
   }
   EXPECT_EQ(joined, bytes);
   EXPECT_EQ(lines.back(), "tail\0end"s);
-}
-
-TEST(LineIoTest, NulBytesAreOrdinaryAndEmptyInputHasNoLine) {
-  std::string memory = "a\0b\n\0\n"s;
-  LineReader reader(memory);
-  EXPECT_EQ(readAll(reader), (std::vector<std::string>{"a\0b\n"s, "\0\n"s}));
-
-  std::string empty;
-  LineReader none(empty);
-  Line line;
-  EXPECT_FALSE(none.next(line));
-  EXPECT_FALSE(none.failed());
 }
 
 TEST(LineIoTest, ReadErrorIsFlaggedAndEndsTheInput) {
