@@ -8,7 +8,23 @@
 
 namespace fs = std::filesystem;
 
+// Whole sections converted by the built tool, one input file per run: states, actions and operations,
+// then transitions, guards, choice points and inline chains, at each generator level.
+
 namespace {
+
+// Every line end of the text as "\r\n".
+std::string crlf(const std::string& text) {
+  std::string converted;
+  for (char c : text) {
+    if (c == '\n') converted += '\r';
+    converted += c;
+  }
+  return converted;
+}
+
+const std::string ViewBlock = "   (\"&Functions\"=0,\n    \"-&Exits\"=1),\n    \"Functions and exits\"=2\n";
+const std::string NewViewBlock = "   (\"&States\"=0,\n    \"&Transitions\"=1),\n";
 
 // The header of one section as the generator writes it, up to the file node.
 std::string inputHeader(const std::string& firstLine, const std::string& fdNumber,
@@ -32,33 +48,122 @@ std::string summary(int transitions, int guards, int choicePoints) {
   return sectionSummary(0, 0, 0, 0, transitions, guards, choicePoints);
 }
 
-const std::string Totals = "VelmarCov: 1 FDC Files updated\n";
-
-class TransitionsEndToEndTest : public ::testing::Test {
+class ConversionTest : public ::testing::Test {
  protected:
   ScratchDirectory scratch;
   fs::path in = scratch.make("in");
   fs::path out = scratch.make("out");
 
-  // Runs untranslated on one input file and checks the run log beside it.
-  ToolRun convert(const std::string& name, const std::string& input, const std::string& version,
-                  const std::string& logged) {
-    writeFile(in / name, input);
+  // Converts in/Pump.fdc. printed is what the run shows between the file's name and the totals, logged
+  // what the run log beside the input holds before them.
+  void expectConversion(const std::string& input, const std::string& version, const std::string& expected,
+                        const std::string& printed, const std::string& logged) {
+    const std::string totals = "VelmarCov: 1 FDC Files updated\n";
+    writeFile(in / "Pump.fdc", input);
     ToolRun run = runUntranslated({in.string(), out.string(), version});
     EXPECT_EQ(run.status, 1);
-    const std::map<std::string, std::string> inputs = {{name, input}, {"velcovstat.cov", logged}};
-    EXPECT_EQ(directoryContents(in), inputs);
-    return run;
+    EXPECT_EQ(run.output, startLines(in.string(), out.string(), version) + "VelmarCov: analysing Pump.fdc\n" +
+                              printed + totals);
+    EXPECT_EQ(directoryContents(out), (std::map<std::string, std::string>{{"Pump.fdc", expected}}));
+    EXPECT_EQ(directoryContents(in),
+              (std::map<std::string, std::string>{{"Pump.fdc", input}, {"velcovstat.cov", logged + totals}}));
   }
-
-  std::string startLines(const std::string& name, const std::string& version) const {
-    return ::startLines(in.string(), out.string(), version) + "VelmarCov: analysing " + name + "\n";
+  void expectConversion(const std::string& input, const std::string& version, const std::string& expected,
+                        const std::string& summaries) {
+    expectConversion(input, version, expected, summaries, summaries);
   }
 };
 
 }  // namespace
 
-TEST_F(TransitionsEndToEndTest, LevelZeroSectionWithNodesAndChainsNamedAfterSourceStates) {
+TEST_F(ConversionTest, StatesLevelTwoQueuedStatesFollowTheCapsuleLine) {
+  const std::string input =
+      "VE 3 src/Pump.cpp\nFC 1\nFD 11\nXX dropped\n@RIK\n" + ViewBlock +
+      "@/VIEW\n"
+      "NODE TYPE=FILE NAME=\"Pump.cpp\"@@ALT@ {{{QZK classifier 'Logical View::Pump'\n"
+      "// {{{QZK operation 'start'\n"
+      "@NODE TYPE=FUNCTION NAME=\"void start()\"@start @BRANCH MARK=TB ID=1 SUM=0@{\n"
+      "    running = true; // {{{QZK keep\n"
+      "    // {{{USR\n"
+      "}@/BRANCH@@/NODE@\n"
+      "// {{{QZK state 'Idle'\n"
+      "@NODE TYPE=FUNCTION NAME=\"void enter_Idle()\"@e @BRANCH MARK=TB ID=2 SUM=0@{\n"
+      "    current = Idle;\n"
+      "}@/BRANCH@@/NODE@\n"
+      "// {{{QZK exit 'Idle'\n"
+      "@NODE TYPE=FUNCTION NAME=\"void exit_Idle()\"@x @BRANCH MARK=TB ID=3 SUM=0@{\n"
+      "    timer.stop();\n"
+      "}@/BRANCH@@/NODE@\n"
+      "@NODE TYPE=FUNCTION NAME=\"void _ZOLTBehavior(Pump*)\"@b @BRANCH MARK=TB ID=9 SUM=0@{\n"
+      "}@/BRANCH@@/NODE@\n";
+  const std::string expected =
+      "VE 3 src/Pump.cpp Velmar 6.5.341.0\nFC 1\nFD 11\n@RIK\n" + NewViewBlock +
+      "@/VIEW\n"
+      "NODE TYPE=CAPSULE NAME=\"Pump\"@\n" +
+      stateNode("Idle", 2) +
+      "\n"
+      "@NODE TYPE=METHOD NAME=\"start\" LINK NAME=\"Pump,Tstart\"@Operation 'start'\n"
+      "@NODE TYPE=FUNCTION NAME=\"void start()\"@start @BRANCH MARK=TB ID=1 SUM=0@{\n"
+      "    running = true; //        keep\n"
+      "}@/BRANCH@@/NODE@\n\n"
+      "@NODE TYPE=METHOD NAME=\"Exit of Idle\" LINK NAME=\"Pump,XIdle\"@Exit Action of 'Idle'\n"
+      "@NODE TYPE=FUNCTION NAME=\"void exit_Idle()\"@x @BRANCH MARK=TB ID=3 SUM=0@{\n"
+      "    timer.stop();\n"
+      "}@/BRANCH@@/NODE@\n\n" +
+      SectionTrailer;
+  expectConversion(input, "6.5.341.0", expected, sectionSummary(1, 2, 0, 1));
+}
+
+TEST_F(ConversionTest, StatesLevelZeroQueuedSectionThenInlineSection) {
+  const std::string input =
+      "VE 3\nFD 11\n@RIK\n" + ViewBlock +
+      "NODE TYPE=FILE NAME=\"Pump.cpp\"@@ALT@ {{{QZK classifier 'Logical View::Pump'\n"
+      "// {{{QZK classifier 'Logical View::Pump' state 'Idle'\n"
+      "@BRANCH MARK=TB ID=5 SUM=0@{\n"
+      "}@/BRANCH@@/NODE@\n"
+      "VE 4\nFD 12\n@RIK\n" +
+      ViewBlock +
+      "NODE TYPE=FILE NAME=\"Valve.cpp\"@@ALT@ {{{QZK classifier 'Logical View::Valve'\n"
+      "@NODE TYPE=FUNCTION NAME=\"void _ZOLTBehavior(Valve*)\"@b\n"
+      "// {{{QZK classifier 'Logical View::Valve' state 'Open'\n"
+      "@BRANCH MARK=TB ID=70000 SUM=0@{\n"
+      "// {{{QZK classifier 'Logical View::Valve' enter 'Open'\n"
+      "@BRANCH MARK=TB ID=-1 SUM=0@{\n"
+      "  open();\r\n"
+      "}@/BRANCH@@/NODE@\n";
+  const std::string expected =
+      "VE 3 Velmar 6.4.100.0\nFD 11\n@RIK\n" + NewViewBlock + "NODE TYPE=CAPSULE NAME=\"Pump\"@\n" +
+      stateNode("Idle", 5) + "\n" + SectionTrailer + "VE 4 Velmar 6.4.100.0\nFD 12\n@RIK\n" + NewViewBlock +
+      "NODE TYPE=CAPSULE NAME=\"Valve\"@\n\n" + stateNode("Open", 4464) +
+      "@NODE TYPE=METHOD NAME=\"Entry of Open\" LINK NAME=\"Valve,TOpen\"@Entry Action of 'Open'\n"
+      "@BRANCH MARK=TB ID=-1 SUM=0@{\n"
+      "  open();\r\n"
+      "}@/BRANCH@@/NODE@\n\n" +
+      SectionTrailer;
+  expectConversion(input, "6.4.100.0", expected, sectionSummary(0, 1, 0, 0) + sectionSummary(0, 2, 1, 0));
+}
+
+TEST_F(ConversionTest, StatesLevelOneCrlfInputKeepsItsLineEnds) {
+  const std::string input =
+      crlf("VE 5\nFD 7\n@RIK\n" + ViewBlock +
+           "NODE TYPE=FILE NAME=\"M.cpp\"@@ALT@ {{{QZK classifier 'Logical View::Motor'\n"
+           "// {{{QZK classifier 'Logical View::Motor' exit 'Off'\n"
+           "@NODE TYPE=FUNCTION NAME=\"void exit_Off()\"@x @BRANCH MARK=TB ID=21 SUM=0@{\n"
+           "  stop();\n"
+           "}@/BRANCH@@/NODE@\n");
+  const std::string expected =
+      "VE 5 Velmar 6.4.200.0\r\nFD 7\r\n@RIK\r\n" + NewViewBlock + "NODE TYPE=CAPSULE NAME=\"Motor\"@\n" +
+      stateNode("Off", 21) +
+      "\n"
+      "@NODE TYPE=METHOD NAME=\"Exit of Off\" LINK NAME=\"Motor,XOff\"@Exit Action of 'Off'\n"
+      "@NODE TYPE=FUNCTION NAME=\"void exit_Off()\"@x @BRANCH MARK=TB ID=21 SUM=0@{\r\n"
+      "  stop();\r\n"
+      "}@/BRANCH@@/NODE@\r\n\n" +
+      SectionTrailer;
+  expectConversion(input, "6.4.200.0", expected, sectionSummary(0, 1, 0, 1));
+}
+
+TEST_F(ConversionTest, TransitionsLevelZeroSectionWithNodesAndChainsNamedAfterSourceStates) {
   const std::string input =
       inputHeader("VE 3 Pump.cpp\n", "4711", "Pump") +
       "@NODE TYPE=FUNCTION NAME=\"void Pump_Actor::chain1_start()\"@Function @BRANCH MARK=TB ID=1 SUM=0@{\n"
@@ -70,10 +175,6 @@ TEST_F(TransitionsEndToEndTest, LevelZeroSectionWithNodesAndChainsNamedAfterSour
       "  log(\"start\");\n"
       "  }}}USR\n"
       "}@/BRANCH@@/NODE@\n"
-      "  // {{{QZK classifier 'Logical View::Pump' transition 'Stop' guard 'isRunning' }}}\n"
-      "  @BRANCH MARK=TB ID=9 SUM=0@{@COMMENT@/*PXN_JUMP_NAME*=Stopped*/\n"
-      "  // {{{QZK classifier 'Logical View::Pump' choicePoint 'Which' }}}\n"
-      "  @BRANCH MARK=TB ID=10 SUM=0@{@COMMENT@/*PXN_JUMP_NAME* plain */\n"
       "  // INLINE_CHAINS of Pump\n"
       "  rtgChainBegin( \"boot\" );\n"
       "  rtgTransitionEnd();\n"
@@ -99,10 +200,6 @@ TEST_F(TransitionsEndToEndTest, LevelZeroSectionWithNodesAndChainsNamedAfterSour
       "  motor.on();\r\n"
       "  log(\"start\");\n"
       "}@/BRANCH@@/NODE@\n"
-      "@NODE TYPE=CHOICE_POINT NAME=\"Guard on Stop\"@Guard on 'Stop'\n"
-      "@BRANCH MARK=TB ID=9 SUM=1 JUMP NAME=Stopped@@/JUMP /BRANCH /NODE@\n"
-      "@NODE TYPE=CHOICE_POINT NAME=\"Which\"@ChoicePoint @BRANCH MARK=TB ID=10 SUM=1@'Which'@/BRANCH@\n"
-      "@/NODE@\n"
       "@NODE TYPE=TRANSITION NAME=\":boot\"@Transition @BRANCH MARK=TB ID=0 SUM=1@':boot'@/BRANCH"
       " LINK NAME=\"Pump,T:boot\"@\n"
       "@BRANCH MARK=TB ID=0 SUM=20@{\n@COMMENT@ @/COMMENT@\n}@/BRANCH@@/NODE@\n\n"
@@ -113,22 +210,15 @@ TEST_F(TransitionsEndToEndTest, LevelZeroSectionWithNodesAndChainsNamedAfterSour
       " LINK NAME=\"Pump,TRun:toIdle\"@\n"
       "@BRANCH MARK=TB ID=21 SUM=20@{\n@COMMENT@ @/COMMENT@\n}@/BRANCH@@/NODE@\n\n" +
       SectionTrailer;
-  ToolRun run = convert("Pump.fdc", input, "6.4.100.0", summary(4, 1, 1) + Totals);
-  EXPECT_EQ(run.output, startLines("Pump.fdc", "6.4.100.0") + summary(4, 1, 1) + Totals);
-  EXPECT_EQ(directoryContents(out), (std::map<std::string, std::string>{{"Pump.fdc", expected}}));
+  expectConversion(input, "6.4.100.0", expected, summary(4, 0, 0));
 }
 
-TEST_F(TransitionsEndToEndTest, LevelOneChainsCarryTheirValuesIntoTheNextSection) {
+TEST_F(ConversionTest, TransitionsLevelOneChainsCarryTheirValuesIntoTheNextSection) {
   const std::string input =
       inputHeader("VE 3 Valve.cpp\n", "4711", "Valve") +
       "@NODE TYPE=FUNCTION NAME=\"void Valve_Actor::chain1_open()\"@Function @BRANCH MARK=TB ID=1 SUM=0@{\n"
       "  // {{{QZK classifier 'Logical View::Valve' transition 'Open' }}}\n"
       "  @BRANCH MARK=TB ID=5 SUM=0@{@COMMENT@/*PXN_JUMP_NAME*=Opened;state = OPEN;*/@/COMMENT@\n"
-      "  // {{{QZK classifier 'Logical View::Valve' choicePoint 'IsStuck' }}}\n"
-      "  @BRANCH MARK=TB ID=6 SUM=0@{\n"
-      "  if (stuck) {\n"
-      "  @{@COMMENT@/*PXN_JUMP_NAME*=Later;x*/\n"
-      "}@/BRANCH@@/NODE@\n"
       "  // INLINE_CHAINS follow\n"
       "  @BRANCH MARK=TB ID=30 SUM=0@{\n"
       "  rtgChainBegin( this );\n"
@@ -144,11 +234,6 @@ TEST_F(TransitionsEndToEndTest, LevelOneChainsCarryTheirValuesIntoTheNextSection
       "#endif // VALVE_COVMODEL\n"
       "  done();\n" +
       inputHeader("VE 3 Valve.cpp part 2\n", "4712", "Valve") +
-      "@NODE TYPE=FUNCTION NAME=\"void Valve_Actor::chain4_shut()\"@Function @BRANCH MARK=TB ID=2 SUM=0@{\n"
-      "  // {{{QZK classifier 'Logical View::Valve' transition 'Shut' guard 'canShut' }}}\n"
-      "  @BRANCH MARK=TB ID=8 SUM=0@{\n"
-      "  return !stuck;\n"
-      "}@/BRANCH@@/NODE@\n"
       "  // INLINE_CHAINS follow\n"
       "  rtgChainBegin( this );\n"
       "  rtgTransitionEnd();\n"
@@ -158,12 +243,6 @@ TEST_F(TransitionsEndToEndTest, LevelOneChainsCarryTheirValuesIntoTheNextSection
       "@NODE TYPE=FUNCTION NAME=\"void Valve_Actor::chain1_open()\"@Function @BRANCH MARK=TB ID=1 SUM=0@{\n"
       "@NODE TYPE=TRANSITION NAME=\"Open\"@Transition @BRANCH MARK=TB ID=5 SUM=1@'Open'@/BRANCH@\n"
       "@BRANCH MARK=TB ID=5 SUM=1 JUMP NAME=Opened@state = OPEN;@/JUMP /BRANCH /NODE@\n"
-      "@NODE TYPE=CHOICE_POINT NAME=\"IsStuck\"@ChoicePoint @BRANCH MARK=TB ID=6 SUM=1@'IsStuck'@/BRANCH"
-      " LINK NAME=\"Valve,TIsStuck\"@\n"
-      "  @BRANCH MARK=TB ID=6 SUM=0@{\n"
-      "  if (stuck) {\n"
-      "  @{@COMMENT@/*PXN_JUMP_NAME*=Later;x*/\n"
-      "}@/BRANCH@@/NODE@\n"
       "@NODE TYPE=TRANSITION NAME=\"unknown transition\"@Transition @BRANCH MARK=TB ID=30 SUM=1"
       "@'unknown transition'@/BRANCH LINK NAME=\"Valve,Tunknown transition\"@\n"
       "@BRANCH MARK=TB ID=30 SUM=20@{\n@COMMENT@ @/COMMENT@\n}@/BRANCH@@/NODE@\n\n"
@@ -171,24 +250,19 @@ TEST_F(TransitionsEndToEndTest, LevelOneChainsCarryTheirValuesIntoTheNextSection
       " LINK NAME=\"Valve,TClose\"@\n"
       "@BRANCH MARK=TB ID=007 SUM=20@{\n@COMMENT@ @/COMMENT@\n}@/BRANCH@@/NODE@\n\n" +
       SectionTrailer + outputHeader("VE 3 Valve.cpp part 2 Velmar 6.4.200.0\n", "4712", "Valve") +
-      "@NODE TYPE=FUNCTION NAME=\"void Valve_Actor::chain4_shut()\"@Function @BRANCH MARK=TB ID=2 SUM=0@{\n"
-      "@NODE TYPE=CHOICE_POINT NAME=\"Guard on Shut\" LINK NAME=\"Valve,TShut\"@Guard on 'Shut'\n"
-      "  @BRANCH MARK=TB ID=8 SUM=0@{\n"
-      "  return !stuck;\n"
-      "}@/BRANCH@@/NODE@\n"
       "@NODE TYPE=TRANSITION NAME=\"Close\"@Transition @BRANCH MARK=TB ID=7 SUM=1@'Close'@/BRANCH"
       " LINK NAME=\"Valve,TClose\"@\n"
       "@BRANCH MARK=TB ID=007 SUM=20@{\n@COMMENT@ @/COMMENT@\n}@/BRANCH@@/NODE@\n\n" +
       SectionTrailer;
-  const std::string first = summary(3, 0, 1);
-  const std::string second = summary(1, 1, 0);
-  ToolRun run = convert("Valve.fdc", input, "6.4.200.0", first + second + Totals);
-  EXPECT_EQ(run.output, startLines("Valve.fdc", "6.4.200.0") + "ENQUEUE ... [unknown transition]!\n" +
-                            "ENQUEUE ... [Close]!\n" + first + "ENQUEUE ... [Close]!\n" + second + Totals);
-  EXPECT_EQ(directoryContents(out), (std::map<std::string, std::string>{{"Valve.fdc", expected}}));
+  const std::string first = summary(3, 0, 0);
+  const std::string second = summary(1, 0, 0);
+  expectConversion(
+      input, "6.4.200.0", expected,
+      "ENQUEUE ... [unknown transition]!\nENQUEUE ... [Close]!\n" + first + "ENQUEUE ... [Close]!\n" + second,
+      first + second);
 }
 
-TEST_F(TransitionsEndToEndTest, LevelTwoSectionWithNodesAndChainsNamedByTransitionComments) {
+TEST_F(ConversionTest, TransitionsLevelTwoSectionWithNodesAndChainsNamedByTransitionComments) {
   const std::string input =
       inputHeader("VE 3 Pump.cpp\r\n", "4711", "Pump") +
       "@NODE TYPE=FUNCTION NAME=\"void Pump_Actor::chain3_tick(const Msg*)\"@Function @BRANCH MARK=TB ID=1 "
@@ -249,8 +323,7 @@ TEST_F(TransitionsEndToEndTest, LevelTwoSectionWithNodesAndChainsNamedByTransiti
       "@/BRANCH LINK NAME=\"Pump,TRun to Idle\"@\n"
       "@BRANCH MARK=TB ID=70000 SUM=20@{\n@COMMENT@ @/COMMENT@\n}@/BRANCH@@/NODE@\n\n" +
       SectionTrailer;
-  ToolRun run = convert("Pump.fdc", input, "6.5.341.0", summary(3, 2, 1) + Totals);
-  EXPECT_EQ(run.output, startLines("Pump.fdc", "6.5.341.0") + "ENQUEUE ... [Idle to Run]!\n" +
-                            "ENQUEUE ... [Run to Idle]!\n" + summary(3, 2, 1) + Totals);
-  EXPECT_EQ(directoryContents(out), (std::map<std::string, std::string>{{"Pump.fdc", expected}}));
+  expectConversion(input, "6.5.341.0", expected,
+                   "ENQUEUE ... [Idle to Run]!\nENQUEUE ... [Run to Idle]!\n" + summary(3, 2, 1),
+                   summary(3, 2, 1));
 }
