@@ -107,15 +107,6 @@ TEST_F(ElementScanTest, BehaviourFunctionFirstWritesEveryStateAtOnce) {
   EXPECT_EQ(scanState.behaviorMark, 4);
 }
 
-TEST_F(ElementScanTest, StatesWaitInTheListWhileNoBehaviourLineCameFirst) {
-  EXPECT_EQ(feed({marker(" state 'Idle'"), branch("8"),
-                  "@NODE TYPE=FUNCTION NAME=\"void _ZOLTBehaviorPump()\"@\n"}),
-            "");
-  expectListed(scanState.stateList, {{ElementKind::State, "Idle", 8}});
-  EXPECT_EQ(scanState.behaviorMark, 0);
-  EXPECT_EQ(scanState.rewriteState, RewriteState::ElementScan);
-}
-
 TEST_F(ElementScanTest, MarkersOfEachLevel) {
   for (std::uint32_t level : {0u, 1u}) {
     SetUp();

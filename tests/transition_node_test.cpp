@@ -105,23 +105,23 @@ TEST_F(TransitionNodeTest, HeadsOfTheThreeKindsWithAndWithoutJump) {
             "@NODE TYPE=CHOICE_POINT NAME=\"Guard on g\"@Guard on 'g'\n"
             "@BRANCH MARK=TB ID=12 SUM=1 JUMP NAME=Done@x@/JUMP /BRANCH /NODE@\n");
   expectNodeLeft();
+
+  // Names of any length are written whole.
+  const std::string name(1500, 'n');
+  enter(name, 0);
+  EXPECT_EQ(feed({BranchLine}), "@NODE TYPE=TRANSITION NAME=\"" + name +
+                                    "\"@Transition @BRANCH MARK=TB ID=12 SUM=1@'" + name +
+                                    "'@/BRANCH LINK NAME=\"Pump,T" + name + "\"@\n" + BranchLine);
 }
 
 TEST_F(TransitionNodeTest, JumpNameCommentClosesTheNodeOnItsBranchLine) {
-  scanState.previousLine = CodeLine;
-  Output output;
-  EXPECT_EQ(feedLine(handleTransitionNode, jumpLine("=Done;x*/@/COMMENT@\n"), output), jumpLine("=Done"));
-  EXPECT_EQ(output.text(),
-            CodeLine + TickHead + "@\n@BRANCH MARK=TB ID=12 SUM=1 JUMP NAME=Done@x@/JUMP /BRANCH /NODE@\n");
-  expectNodeLeft();
-  EXPECT_TRUE(scanState.branchIdSeen);
-
   struct Form {
     std::string tail;
     std::string jump;  // what goes between "JUMP NAME=" and "@/JUMP", or "" for a plain close
     std::string lineLeft;
   };
   const std::vector<Form> forms = {
+      {"=Done;x*/@/COMMENT@\n", "Done@x", jumpLine("=Done")},
       // The jump text runs to the first "*/" after the first ";".
       {"=Done;goto Done; y*/ z*/\n", "Done@goto Done; y", jumpLine("=Done")},
       {"=;*/\n", "@", jumpLine("=")},
@@ -141,13 +141,15 @@ TEST_F(TransitionNodeTest, JumpNameCommentClosesTheNodeOnItsBranchLine) {
   for (const Form& form : forms) {
     SCOPED_TRACE(form.tail);
     enter("Tick", 0);
+    scanState.previousLine = CodeLine;
     Output jumpOutput;
     EXPECT_EQ(feedLine(handleTransitionNode, jumpLine(form.tail), jumpOutput), form.lineLeft);
     const std::string close =
         form.jump.empty() ? std::string("@/NODE@\n")
                           : "@BRANCH MARK=TB ID=12 SUM=1 JUMP NAME=" + form.jump + "@/JUMP /BRANCH /NODE@\n";
-    EXPECT_EQ(jumpOutput.text(), TickHead + "@\n" + close);
+    EXPECT_EQ(jumpOutput.text(), CodeLine + TickHead + "@\n" + close);
     expectNodeLeft();
+    EXPECT_TRUE(scanState.branchIdSeen);
   }
 }
 
@@ -231,12 +233,4 @@ TEST_F(TransitionNodeTest, EmptyNameRunsThroughTheNodeWritingNothing) {
   scanState.previousLine = CodeLine;
   EXPECT_EQ(feed({"  dropped\n", jumpLine("=Done;x*/\n")}), "");
   expectNodeLeft();
-}
-
-TEST_F(TransitionNodeTest, LongNameIsWrittenWhole) {
-  const std::string name(1500, 'n');
-  enter(name, 0);
-  EXPECT_EQ(feed({BranchLine}), "@NODE TYPE=TRANSITION NAME=\"" + name +
-                                    "\"@Transition @BRANCH MARK=TB ID=12 SUM=1@'" + name +
-                                    "'@/BRANCH LINK NAME=\"Pump,T" + name + "\"@\n" + BranchLine);
 }
