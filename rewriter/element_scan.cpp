@@ -40,7 +40,7 @@ void ensureCapsuleNode(Output& output) {
   scanState.capsuleNodeWritten = true;
 }
 
-// Step 2: the line read right after an operation marker decides whether the
+// The line read right after an operation marker decides whether the
 // operation is written at all.
 void inspectLineAfterOperationMarker(std::string_view text) {
   if (!scanState.awaitingOperationId || !scanState.operationMarkerSeen) return;
@@ -74,7 +74,7 @@ std::optional<MarkedName> nameAfter(std::string_view text, std::size_t pos, std:
   return MarkedName{text.substr(start, quote - start), quote};
 }
 
-// Step 5.4: the last record made sets the pending flags.
+// The last record made sets the pending flags.
 void makeElementRecord(ElementKind kind, std::string_view name) {
   if (kind == ElementKind::Operation) {
     scanState.currentOperation = ElementRecord{kind, std::string(name), 0};
@@ -87,7 +87,7 @@ void makeElementRecord(ElementKind kind, std::string_view name) {
   scanState.awaitingOperationId = kind == ElementKind::Operation;
 }
 
-// Step 5. A classifier written as the capsule node cuts the line, so kinds
+// A classifier written as the capsule node cuts the line, so kinds
 // behind it are not seen.
 void handleElementMarkerLine(Line& line, Output& output) {
   if (!scanState.capsuleNodeWritten) {
@@ -117,7 +117,7 @@ void handleElementMarkerLine(Line& line, Output& output) {
   }
 }
 
-// Step 6.
+// An inline-chain block drops every element still waiting for its branch line.
 void enterInlineChains(Output& output) {
   scanState.awaitingStateId = false;
   scanState.awaitingOperationId = false;
@@ -140,7 +140,7 @@ void countTransitionKind(bool transition, bool guard) {
   }
 }
 
-// Step 7. Returns false when the name has no closing quote: the line is then
+// Returns false when the name has no closing quote: the line is then
 // held back like any other.
 bool handleTransitionMarkerLine(Line& line, Output& output) {
   ensureCapsuleNode(output);
@@ -159,7 +159,7 @@ bool handleTransitionMarkerLine(Line& line, Output& output) {
   return true;
 }
 
-// Step 9: a name first listed under another kind keeps its record; this one
+// A name first listed under another kind keeps its record; this one
 // is counted but not appended.
 void completeStateElement(std::uint16_t branchId, Output& output) {
   ElementRecord& element = scanState.currentStateElement;
@@ -176,7 +176,7 @@ void completeStateElement(std::uint16_t branchId, Output& output) {
   scanState.stateList.append(element);
 }
 
-// Step 10: the node head, then the branch line that opens the body.
+// The node head, then the branch line that opens the body.
 void writeActionHead(std::string_view head, std::string_view name, std::string_view branchLine,
                      RewriteState body, Output& output) {
   writeTemplate(output, head, {name, scanState.capsuleName, name, name});
@@ -206,7 +206,7 @@ void writeActions(std::string_view branchLine, std::uint16_t branchId, Output& o
   }
 }
 
-// Steps 8 to 10.
+// A branch line gives the waiting elements their number and opens their bodies.
 void handleBranchLine(std::string_view text, std::size_t marker, Output& output) {
   ensureCapsuleNode(output);
   std::optional<std::int32_t> number = readBranchNumber(text, marker);
@@ -217,7 +217,7 @@ void handleBranchLine(std::string_view text, std::size_t marker, Output& output)
   writeActions(text, branchId, output);
 }
 
-// Step 11: only while the state list is empty, so that either every state of
+// Only while the state list is empty, so that either every state of
 // the section is written at once or none is.
 void countBehaviorFunction(std::string_view text) {
   if (scanState.stateListLength == 0 && containsText(text, BehaviorFunctionMarker)) ++scanState.behaviorMark;
