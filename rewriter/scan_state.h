@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
+#include <vector>
 
 #include "rewriter/line_io.h"
 
@@ -35,7 +35,9 @@ struct ElementRecord {
 };
 
 // A list of records in order of appending, with an index that finds the first
-// record of a name without walking the list.
+// record of a name without walking the list. The index is one flat table that
+// keeps each name's hash: sections with many thousands of names spent most of
+// their time chasing the nodes of a node-based map.
 class ElementList {
  public:
   ElementList() = default;
@@ -55,9 +57,17 @@ class ElementList {
   auto end() const { return records_.end(); }
 
  private:
+  struct Slot {
+    std::size_t hash = 0;
+    const ElementRecord* record = nullptr;
+  };
+  void grow();
+
   // A deque never moves its elements, so the index can point into them.
   std::deque<ElementRecord> records_;
-  std::unordered_map<std::string_view, const ElementRecord*> firstByName_;
+  // Open addressing with linear probing; the size is a power of two and at
+  // most half the slots are used.
+  std::vector<Slot> slots_;
 };
 
 // Everything the rewriter keeps between lines, sections and files of a run.
