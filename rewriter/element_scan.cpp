@@ -21,18 +21,10 @@ constexpr std::string_view GuardKindMarker = " guard '";
 constexpr std::string_view InlineChainsMarker = "INLINE_CHAINS ";
 constexpr std::string_view BehaviorFunctionMarker = "@NODE TYPE=FUNCTION NAME=\"void _ZOLTBehavior";
 
-struct KindMarker {
-  ElementKind kind;
-  std::string_view text;
-};
-
 // The order of preference for the name, and the order in which records are made.
-constexpr std::array<KindMarker, 4> KindMarkers = {{
-    {ElementKind::Exit, " exit '"},
-    {ElementKind::Enter, " enter '"},
-    {ElementKind::State, " state '"},
-    {ElementKind::Operation, " operation '"},
-}};
+constexpr std::array<ElementKind, 4> MarkedKinds = {ElementKind::Exit, ElementKind::Enter, ElementKind::State,
+                                                    ElementKind::Operation};
+constexpr std::array<std::string_view, 4> KindMarkers = {" exit '", " enter '", " state '", " operation '"};
 
 void ensureCapsuleNode(Output& output) {
   if (scanState.capsuleNodeWritten) return;
@@ -100,20 +92,19 @@ void handleElementMarkerLine(Line& line, Output& output) {
     scanState.capsuleNodeWritten = true;
   }
   std::string_view text = line.text();
-  std::array<std::size_t, KindMarkers.size()> found{};
+  const std::array<std::size_t, KindMarkers.size()> found = findEachEndingAlike(text, KindMarkers);
   std::size_t preferred = NotFound;
   for (std::size_t i = 0; i < KindMarkers.size(); ++i) {
-    found[i] = findText(text, KindMarkers[i].text);
     if (found[i] == NotFound) continue;
     if (preferred == NotFound) preferred = i;
-    if (KindMarkers[i].kind == ElementKind::Operation) scanState.operationMarkerSeen = true;
+    if (MarkedKinds[i] == ElementKind::Operation) scanState.operationMarkerSeen = true;
   }
   if (preferred == NotFound) return;
-  std::optional<MarkedName> marked = nameAfter(text, found[preferred], KindMarkers[preferred].text);
+  std::optional<MarkedName> marked = nameAfter(text, found[preferred], KindMarkers[preferred]);
   if (!marked) return;
   line.cutAt(marked->closingQuote);
   for (std::size_t i = 0; i < KindMarkers.size(); ++i) {
-    if (found[i] != NotFound) makeElementRecord(KindMarkers[i].kind, marked->name);
+    if (found[i] != NotFound) makeElementRecord(MarkedKinds[i], marked->name);
   }
 }
 
@@ -145,14 +136,15 @@ void countTransitionKind(bool transition, bool guard) {
 bool handleTransitionMarkerLine(Line& line, Output& output) {
   ensureCapsuleNode(output);
   std::string_view text = line.text();
-  std::size_t transition = findText(text, TransitionKindMarker);
-  std::optional<MarkedName> marked =
-      transition != NotFound ? nameAfter(text, transition, TransitionKindMarker)
-                             : nameAfter(text, findText(text, ChoicePointKindMarker), ChoicePointKindMarker);
+  const auto [transition, choicePoint, guard] =
+      findEachEndingAlike(text, std::array{TransitionKindMarker, ChoicePointKindMarker, GuardKindMarker});
+  std::optional<MarkedName> marked = transition != NotFound
+                                         ? nameAfter(text, transition, TransitionKindMarker)
+                                         : nameAfter(text, choicePoint, ChoicePointKindMarker);
   if (!marked) return false;
   scanState.transitionName = marked->name;
   scanState.branchIdSeen = false;
-  countTransitionKind(transition != NotFound, containsText(text, GuardKindMarker));
+  countTransitionKind(transition != NotFound, guard != NotFound);
   scanState.rewriteState = RewriteState::TransitionNode;
   scanState.currentTransition = ElementRecord{ElementKind::None, std::string(marked->name), 0};
   scanState.transitionList.append(scanState.currentTransition);

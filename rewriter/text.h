@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -30,6 +31,34 @@ inline std::size_t findText(std::string_view text, std::string_view needle, std:
     ++at;
   }
   return NotFound;
+}
+
+// The first occurrence of each needle, or NotFound. The needles all end in the
+// same byte, so one pass that steps from one occurrence of that byte to the
+// next serves them all: marker lines name one kind of several, and a search
+// per kind cost a pass each over the line.
+template <std::size_t N>
+std::array<std::size_t, N> findEachEndingAlike(std::string_view text,
+                                               const std::array<std::string_view, N>& needles) {
+  std::array<std::size_t, N> found;
+  found.fill(NotFound);
+  std::size_t missing = N;
+  const char last = needles[0].back();
+  for (std::size_t from = 0; missing != 0 && from < text.size();) {
+    const void* hit = std::memchr(text.data() + from, last, text.size() - from);
+    if (hit == nullptr) break;
+    const auto end = static_cast<std::size_t>(static_cast<const char*>(hit) - text.data()) + 1;
+    for (std::size_t i = 0; i < N; ++i) {
+      const std::size_t size = needles[i].size();
+      if (found[i] == NotFound && end >= size &&
+          std::memcmp(text.data() + end - size, needles[i].data(), size) == 0) {
+        found[i] = end - size;
+        --missing;
+      }
+    }
+    from = end;
+  }
+  return found;
 }
 
 inline bool containsText(std::string_view text, std::string_view needle) {

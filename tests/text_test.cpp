@@ -1,0 +1,38 @@
+#include <gtest/gtest.h>
+
+#include <array>
+#include <string>
+#include <string_view>
+
+using namespace std::string_literals;
+
+#include "rewriter/text.h"
+
+namespace {
+
+// The one-pass search must give, for every needle, the first occurrence that a
+// search for that needle alone gives.
+TEST(TextTest, SearchForNeedlesEndingAlikeAgreesWithOneSearchPerNeedle) {
+  // "e '" is the tail of " state '", so both can end at the same byte.
+  constexpr std::array<std::string_view, 4> needles = {" state '", " exit '", "e '", "'"};
+  const std::string texts[] = {
+      "",
+      "'",
+      "e '",
+      " state '",
+      "// {{{QZK state 'Idle'\n",
+      "// {{{QZK exit 'a' state 'b' exit 'c'\n",
+      "xx exit ' state ' state '",
+      "st\0te ' state\0' exit '\r\n"s,
+      "no marker here\n",
+      "state '",
+  };
+  for (const std::string& text : texts) {
+    const std::array<std::size_t, needles.size()> found = findEachEndingAlike(text, needles);
+    for (std::size_t i = 0; i < needles.size(); ++i) {
+      EXPECT_EQ(found[i], findText(text, needles[i])) << '"' << text << "\" needle " << i;
+    }
+  }
+}
+
+}  // namespace
