@@ -169,7 +169,7 @@ void completeStateElement(std::uint16_t branchId, Output& output) {
 }
 
 // The node head, then the branch line that opens the body.
-void writeActionHead(std::string_view head, std::string_view name, std::string_view branchLine,
+void writeActionHead(const NodeTemplate& head, std::string_view name, std::string_view branchLine,
                      RewriteState body, Output& output) {
   writeTemplate(output, head, {name, scanState.capsuleName, name, name});
   output.write(branchLine);
