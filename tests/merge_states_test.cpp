@@ -59,6 +59,10 @@ TEST_F(MergeStatesTest, QueuedStatesFollowEachCapsuleLineAsTheCursorAllows) {
 TEST_F(MergeStatesTest, OnlyLinesBeginningWithTheCapsuleTextCount) {
   queue({{"Idle", 12}});
   EXPECT_EQ(merge(" NODE TYPE=CAPSULE NAME=\"X\"@\n"), " NODE TYPE=CAPSULE NAME=\"X\"@\n");
+  // The capsule text alone is a capsule line; one byte short of it is not.
+  EXPECT_EQ(merge("NODE TYPE=CAPSULE NAME=\""), "NODE TYPE=CAPSULE NAME=\"" + IdleNode);
+  scanState.behaviorMark = 0;
+  EXPECT_EQ(merge("LL\nNODE TYPE=CAPSULE NAME="), "LL\nNODE TYPE=CAPSULE NAME=");
   // A piece of a long line that begins with the capsule text counts as a capsule line.
   const std::string longLine = std::string(9999, 'a') + "NODE TYPE=CAPSULE NAME=\"Unknown Capsule\"@\n";
   EXPECT_EQ(merge(longLine),
