@@ -156,14 +156,11 @@ std::string sectionSummary(const SectionCounts& counts) {
           "enter "
           "state, %5 the amount of exit state, %6 the amount of transitions, %7 the amount of Guard, %8 the "
           "amount of choice points")
-          .arg(ToolName)
-          .arg(static_cast<qulonglong>(counts.operations))
-          .arg(static_cast<qulonglong>(counts.states))
-          .arg(static_cast<qulonglong>(counts.entryActions))
-          .arg(static_cast<qulonglong>(counts.exitActions))
-          .arg(static_cast<qulonglong>(counts.transitions))
-          .arg(static_cast<qulonglong>(counts.guards))
-          .arg(static_cast<qulonglong>(counts.choicePoints)));
+          // One pass fills every placeholder: a summary is made for every section.
+          .arg(ToolName, QString::number(counts.operations), QString::number(counts.states),
+               QString::number(counts.entryActions), QString::number(counts.exitActions),
+               QString::number(counts.transitions), QString::number(counts.guards),
+               QString::number(counts.choicePoints)));
 }
 
 std::string unableToOpenDirectory(std::string_view directory) {
