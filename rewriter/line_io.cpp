@@ -71,7 +71,17 @@ Output::Output(int fd, std::size_t flushAt) : Output([fd] { return fd; }, flushA
 
 Output::Output(std::function<int()> openFile, std::size_t flushAt)
     : toFile_(true), openFile_(std::move(openFile)), flushAt_(flushAt) {
-  pending_.reserve(flushAt_ + 2 * MaxLinePiece);
+  makeRoom(flushAt_ + 2 * MaxLinePiece);
+}
+
+// Left uninitialised: every byte is written before it is read.
+void Output::makeRoom(std::size_t more) {
+  std::size_t capacity = capacity_ < 256 ? 256 : capacity_;
+  while (capacity - size_ < more) capacity *= 2;
+  auto grown = std::make_unique_for_overwrite<char[]>(capacity);
+  if (size_ != 0) std::memcpy(grown.get(), buffer_.get(), size_);
+  buffer_ = std::move(grown);
+  capacity_ = capacity;
 }
 
 void Output::writeNumber(long long value) {
@@ -88,18 +98,18 @@ void Output::writeUnsigned(unsigned long long value) {
 
 bool Output::flush() {
   if (!toFile_) return true;
-  if (fd_ < 0 && error_ == 0 && !pending_.empty()) {
+  if (fd_ < 0 && error_ == 0 && size_ != 0) {
     fd_ = std::exchange(openFile_, nullptr)();
     if (fd_ < 0) {
       openFailed_ = true;
       error_ = errno != 0 ? errno : EBADF;
     }
   }
-  if (!pending_.empty()) {
+  if (size_ != 0) {
     spilled_ = true;
     // After a failed write the bytes have nowhere to go; keeping them would only grow memory.
-    if (error_ == 0 && !writeAll(fd_, pending_)) error_ = errno != 0 ? errno : EIO;
-    pending_.clear();
+    if (error_ == 0 && !writeAll(fd_, text())) error_ = errno != 0 ? errno : EIO;
+    size_ = 0;
   }
   return error_ == 0;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstring>
 #include <functional>
 #include <memory>
 #include <string>
@@ -62,9 +63,13 @@ class Output {
   Output(const Output&) = delete;
   Output& operator=(const Output&) = delete;
 
+  // Most writes are a few bytes of a line or a template, so the common case
+  // is one copy into room already there.
   void write(std::string_view bytes) {
-    pending_.append(bytes);
-    if (toFile_ && pending_.size() > flushAt_) flush();
+    if (bytes.size() > capacity_ - size_) makeRoom(bytes.size());
+    if (!bytes.empty()) std::memcpy(buffer_.get() + size_, bytes.data(), bytes.size());
+    size_ += bytes.size();
+    if (toFile_ && size_ > flushAt_) flush();
   }
   void writeNumber(long long value);
   void writeUnsigned(unsigned long long value);
@@ -77,14 +82,18 @@ class Output {
   bool openFailed() const { return openFailed_; }
   // True once bytes have gone to the file; otherwise everything is in text().
   bool spilled() const { return spilled_; }
-  std::string& text() { return pending_; }
+  std::string_view text() const { return {buffer_.get(), size_}; }
 
  private:
+  void makeRoom(std::size_t more);
+
   bool toFile_ = false;
   int fd_ = -1;
   std::function<int()> openFile_;
   std::size_t flushAt_ = 0;
-  std::string pending_;
+  std::unique_ptr<char[]> buffer_;
+  std::size_t size_ = 0;
+  std::size_t capacity_ = 0;
   bool spilled_ = false;
   bool openFailed_ = false;
   int error_ = 0;

@@ -41,7 +41,7 @@ class DispatcherTest : public ::testing::Test {
   static std::string stamp(const std::string& line) {
     Output output;
     feedLine(startSection, line, output);
-    return output.text();
+    return std::string(output.text());
   }
 
   static std::string nextLine(LineReader& reader) {

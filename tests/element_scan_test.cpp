@@ -49,7 +49,7 @@ class ElementScanTest : public ::testing::Test {
   static std::string feed(const std::vector<std::string>& lines) {
     Output output;
     for (const std::string& line : lines) feedLine(handleElementScan, line, output);
-    return output.text();
+    return std::string(output.text());
   }
 
   static void expectListed(const ElementList& list, const std::vector<ElementRecord>& expected) {

@@ -19,7 +19,7 @@ class HeaderTest : public ::testing::Test {
   // Feeds the lines to the handler of the current state, as the dispatcher would.
   std::string feed(void (*handler)(Line&, Output&), std::initializer_list<std::string> lines) {
     for (const std::string& line : lines) feedLine(handler, line, output);
-    return output.text();
+    return std::string(output.text());
   }
 
   Output output;

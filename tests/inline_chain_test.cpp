@@ -46,7 +46,7 @@ class InlineChainTest : public ::testing::Test {
       feedLine(level == 0 ? handleInlineChainLevel0 : handleInlineChainLevel1or2, line, output);
     }
     std::fflush(stdout);
-    return {output.text(), testing::internal::GetCapturedStdout()};
+    return {std::string(output.text()), testing::internal::GetCapturedStdout()};
   }
 
   // The line as the handler of the level leaves it.

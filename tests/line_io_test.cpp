@@ -129,6 +129,15 @@ TEST(LineIoTest, OutputKeepsBytesInMemoryUntilItSpills) {
   EXPECT_EQ(memory.text(), "x=-2147483648 65535\0!"s);
   EXPECT_FALSE(memory.spilled());
   EXPECT_TRUE(memory.flush());
+  // Growing keeps every byte already there, whatever the sizes written.
+  std::string expected(memory.text());
+  for (std::size_t size = 1; size < 70000; size = size * 3 + 1) {
+    const std::string chunk(size, static_cast<char>('a' + size % 26));
+    memory.write(chunk);
+    memory.write("");
+    expected += chunk;
+  }
+  EXPECT_EQ(memory.text(), expected);
 
   TemporaryFile file("");
   Output spilling(file.fd(), 8);

@@ -35,7 +35,7 @@ class MergeStatesTest : public ::testing::Test {
     mergeStates(reader, copied);
     EXPECT_EQ(searched.text(), copied.text());
     EXPECT_EQ(cursorAfterSearch, scanState.behaviorMark);
-    return copied.text();
+    return std::string(copied.text());
   }
 };
 

@@ -38,7 +38,7 @@ class TransitionNodeTest : public ::testing::Test {
   static std::string feed(const std::vector<std::string>& lines) {
     Output output;
     for (const std::string& line : lines) feedLine(handleTransitionNode, line, output);
-    return output.text();
+    return std::string(output.text());
   }
 
   // A branch line with number 12 carrying a jump-name comment followed by tail.
@@ -68,17 +68,17 @@ TEST_F(TransitionNodeTest, TransitionWithoutJumpNameCopiesItsBlockUpToTheEndLine
   EXPECT_EQ(scanState.rewriteState, RewriteState::TransitionNode);
   EXPECT_EQ(scanState.previousLine, "");
 
-  output.text().clear();
-  feedLine(handleTransitionNode, "  tick();\r\n", output);
+  Output body;
+  feedLine(handleTransitionNode, "  tick();\r\n", body);
   EXPECT_EQ(scanState.previousLine, "  tick();\r\n");
-  feedLine(handleTransitionNode, "{{{USR user code\n", output);
-  feedLine(handleTransitionNode, "  mine();\n", output);
-  feedLine(handleTransitionNode, "}}}USR\n", output);
+  feedLine(handleTransitionNode, "{{{USR user code\n", body);
+  feedLine(handleTransitionNode, "  mine();\n", body);
+  feedLine(handleTransitionNode, "}}}USR\n", body);
   EXPECT_EQ(scanState.previousLine, "  mine();\n");
   // Only the branch line can carry a jump, and only the first branch line opens the head.
-  feedLine(handleTransitionNode, jumpLine("=Done;x*/\n"), output);
-  feedLine(handleTransitionNode, EndLine, output);
-  EXPECT_EQ(output.text(), "  tick();\r\n  mine();\n" + jumpLine("=Done;x*/\n") + EndLine);
+  feedLine(handleTransitionNode, jumpLine("=Done;x*/\n"), body);
+  feedLine(handleTransitionNode, EndLine, body);
+  EXPECT_EQ(body.text(), "  tick();\r\n  mine();\n" + jumpLine("=Done;x*/\n") + EndLine);
   expectNodeLeft();
   EXPECT_TRUE(scanState.branchIdSeen);
 }
