@@ -19,6 +19,8 @@ constexpr std::string_view TransitionKindMarker = " transition '";
 constexpr std::string_view ChoicePointKindMarker = " choicePoint '";
 constexpr std::string_view GuardKindMarker = " guard '";
 constexpr std::string_view InlineChainsMarker = "INLINE_CHAINS ";
+// Branch lines hold the 'I' of "ID=", but no 'H' other than the one of "BRANCH".
+constexpr std::size_t InlineChainsAnchor = InlineChainsMarker.find('H');
 constexpr std::string_view BehaviorFunctionMarker = "@NODE TYPE=FUNCTION NAME=\"void _ZOLTBehavior";
 
 // The order of preference for the name, and the order in which records are made.
@@ -227,10 +229,10 @@ void handleElementScan(Line& line, Output& output) {
     if (handleTransitionMarkerLine(line, output)) return;
   } else if (generatorMarker && isElementMarkerLine(line.text())) {
     handleElementMarkerLine(line, output);
-  } else if (containsText(line.text(), InlineChainsMarker)) {
+  } else if (findTextByByte(line.text(), InlineChainsMarker, InlineChainsAnchor) != NotFound) {
     enterInlineChains(output);
     return;
-  } else if (std::size_t marker = findText(line.text(), BranchMarker); marker != NotFound) {
+  } else if (std::size_t marker = findBranchMarker(line.text()); marker != NotFound) {
     handleBranchLine(line.text(), marker, output);
   } else {
     countBehaviorFunction(line.text());

@@ -17,7 +17,7 @@ constexpr std::string_view ChainBeginMarker = "hainBegin";
 // The id text up to " SUM", kept unconverted for the close line.
 void readChainBranchId(Line& line, bool cutLine) {
   std::string_view text = line.text();
-  std::size_t marker = findText(text, BranchMarker);
+  std::size_t marker = findBranchMarker(text);
   if (marker == NotFound) return;
   DelimitedValue id = valueUpTo(text, marker + BranchMarker.size(), " SUM");
   scanState.chainBranchId.emplace(id.value);

@@ -10,6 +10,11 @@
 
 inline constexpr std::string_view BranchMarker = "@BRANCH MARK=TB ID=";
 
+// Branch lines hold several '@' but one 'H', the one of "BRANCH".
+inline std::size_t findBranchMarker(std::string_view text) {
+  return findTextByByte(text, BranchMarker, BranchMarker.find('H'));
+}
+
 // The number between the branch marker at markerPos and the next blank; a
 // marker without a blank after it does not make a numbered branch line.
 inline std::optional<std::int32_t> readBranchNumber(std::string_view text, std::size_t markerPos) {
@@ -28,4 +33,8 @@ inline bool isUserRegionLine(std::string_view text) {
 
 // The line that closes the code block of a node.
 inline bool closesNode(std::string_view text) { return containsText(text, "}@/BRANCH@@/NODE@"); }
-inline bool endsCoverageModel(std::string_view text) { return containsText(text, "_COVMODEL"); }
+// '_' is common in identifiers, 'V' is rare in generated code.
+inline bool endsCoverageModel(std::string_view text) {
+  constexpr std::string_view Marker = "_COVMODEL";
+  return findTextByByte(text, Marker, Marker.find('V')) != NotFound;
+}

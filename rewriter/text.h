@@ -61,6 +61,24 @@ std::array<std::size_t, N> findEachEndingAlike(std::string_view text,
   return found;
 }
 
+// First occurrence of needle in text, found by stepping from one occurrence of
+// needle[anchor] to the next: for markers whose first byte is common in
+// generated code but which hold a rare one.
+inline std::size_t findTextByByte(std::string_view text, std::string_view needle, std::size_t anchor,
+                                  std::size_t from = 0) {
+  if (from > text.size() || needle.size() > text.size() - from) return NotFound;
+  const char* const begin = text.data();
+  const std::size_t lastStart = text.size() - needle.size();
+  for (std::size_t start = from; start <= lastStart;) {
+    const void* hit = std::memchr(begin + start + anchor, needle[anchor], lastStart - start + 1);
+    if (hit == nullptr) return NotFound;
+    start = static_cast<std::size_t>(static_cast<const char*>(hit) - begin) - anchor;
+    if (std::memcmp(begin + start, needle.data(), needle.size()) == 0) return start;
+    ++start;
+  }
+  return NotFound;
+}
+
 inline bool containsText(std::string_view text, std::string_view needle) {
   return findText(text, needle) != NotFound;
 }

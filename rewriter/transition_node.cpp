@@ -52,7 +52,7 @@ void writeJumpClose(Line& line, std::size_t comment, std::int32_t branchNumber, 
 }
 
 void awaitBranchLine(Line& line, Output& output) {
-  std::size_t marker = findText(line.text(), BranchMarker);
+  std::size_t marker = findBranchMarker(line.text());
   if (marker == NotFound) return;
   std::optional<std::int32_t> branchNumber = readBranchNumber(line.text(), marker);
   if (!branchNumber) return;

@@ -35,4 +35,26 @@ TEST(TextTest, SearchForNeedlesEndingAlikeAgreesWithOneSearchPerNeedle) {
   }
 }
 
+// Whichever byte of the needle the search steps by, it must find what a search
+// from the needle's first byte finds, from any start.
+TEST(TextTest, SearchByAnyByteOfTheNeedleAgreesWithSearchByItsFirst) {
+  constexpr std::string_view needle = "@BRANCH MARK=";
+  const std::string texts[] = {
+      "",
+      "@BRANCH MARK",
+      "@BRANCH MARK=",
+      "@NODE @BRANCH MARK=TB @BRANCH MARK=X\n",
+      "HHHH@BRANCH MARK=@BRANCH MARK=",
+      "@BRANCH MARK\0@BRANCH MARK=\r\n"s,
+  };
+  for (const std::string& text : texts) {
+    for (std::size_t anchor = 0; anchor < needle.size(); ++anchor) {
+      for (std::size_t from = 0; from <= text.size() + 1; ++from) {
+        EXPECT_EQ(findTextByByte(text, needle, anchor, from), findText(text, needle, from))
+            << '"' << text << "\" anchor " << anchor << " from " << from;
+      }
+    }
+  }
+}
+
 }  // namespace

@@ -12,24 +12,8 @@
 namespace {
 
 constexpr std::string_view CapsuleLineStart = "NODE TYPE=CAPSULE NAME=\"";
-// The 'L' of "CAPSULE": far rarer in node text than the capsule text's first
-// byte, so a search that stops at each of them stops seldom.
-constexpr std::size_t AnchorOffset = CapsuleLineStart.find('L');
-
-// First occurrence of the capsule text in text from `from` on, or NotFound.
-std::size_t findCapsuleText(std::string_view text, std::size_t from) {
-  if (text.size() < CapsuleLineStart.size()) return NotFound;
-  const char* const begin = text.data();
-  const std::size_t lastStart = text.size() - CapsuleLineStart.size();
-  for (std::size_t start = from; start <= lastStart;) {
-    const void* anchor = std::memchr(begin + start + AnchorOffset, 'L', lastStart - start + 1);
-    if (anchor == nullptr) return NotFound;
-    start = static_cast<std::size_t>(static_cast<const char*>(anchor) - begin) - AnchorOffset;
-    if (std::memcmp(begin + start, CapsuleLineStart.data(), CapsuleLineStart.size()) == 0) return start;
-    ++start;
-  }
-  return NotFound;
-}
+// The 'L' of "CAPSULE": far rarer in node text than the capsule text's first byte.
+constexpr std::size_t CapsuleAnchor = CapsuleLineStart.find('L');
 
 // Where the next piece that the line reader would hand on begins with the
 // capsule text, from pieceStart, a piece start, on: pieces begin at each line
@@ -38,7 +22,7 @@ std::size_t findCapsuleText(std::string_view text, std::size_t from) {
 // for a line end once however many hits a long line holds.
 std::size_t findCapsulePiece(std::string_view text, std::size_t pieceStart) {
   for (std::size_t from = pieceStart; from < text.size();) {
-    const std::size_t at = findCapsuleText(text, from);
+    const std::size_t at = findTextByByte(text, CapsuleLineStart, CapsuleAnchor, from);
     if (at == NotFound) return NotFound;
     if (const void* newline = ::memrchr(text.data() + from, '\n', at - from)) {
       pieceStart = static_cast<std::size_t>(static_cast<const char*>(newline) - text.data()) + 1;
