@@ -43,28 +43,12 @@ bool LineReader::refill() {
   }
 }
 
-bool LineReader::next(Line& line) {
-  for (;;) {
-    std::size_t available = end_ - begin_;
-    std::size_t limit = available < MaxLinePiece ? available : MaxLinePiece;
-    const void* newline = std::memchr(buffer_ + begin_, '\n', limit);
-    std::size_t length = 0;
-    if (newline != nullptr) {
-      length = static_cast<std::size_t>(static_cast<const char*>(newline) - (buffer_ + begin_)) + 1;
-    } else if (available >= MaxLinePiece) {
-      length = MaxLinePiece;
-    } else if (refill()) {
-      continue;
-    } else if (error_ != 0 || available == 0) {
-      return false;
-    } else {
-      length = available;
-    }
-    line.data = buffer_ + begin_;
-    line.size = length;
-    begin_ += length;
-    return true;
-  }
+bool LineReader::nextWithoutLineEnd(Line& line) {
+  const std::size_t available = end_ - begin_;
+  if (available >= MaxLinePiece) return take(MaxLinePiece, line);
+  if (refill()) return next(line);
+  if (error_ != 0 || available == 0) return false;
+  return take(available, line);
 }
 
 Output::Output(int fd, std::size_t flushAt) : Output([fd] { return fd; }, flushAt) {}

@@ -33,12 +33,28 @@ class LineReader {
   LineReader(const LineReader&) = delete;
   LineReader& operator=(const LineReader&) = delete;
 
-  // False at the end of the input or after a read error.
-  bool next(Line& line);
+  // False at the end of the input or after a read error. Inline for the
+  // common case, a line end already in the buffer.
+  bool next(Line& line) {
+    const std::size_t available = end_ - begin_;
+    const void* newline =
+        std::memchr(buffer_ + begin_, '\n', available < MaxLinePiece ? available : MaxLinePiece);
+    if (newline == nullptr) return nextWithoutLineEnd(line);
+    return take(static_cast<std::size_t>(static_cast<const char*>(newline) - (buffer_ + begin_)) + 1, line);
+  }
   bool failed() const { return error_ != 0; }
   int error() const { return error_; }
 
  private:
+  // No line end in what the buffer holds of the piece: a whole piece, a
+  // refill or the input's last line.
+  bool nextWithoutLineEnd(Line& line);
+  bool take(std::size_t length, Line& line) {
+    line.data = buffer_ + begin_;
+    line.size = length;
+    begin_ += length;
+    return true;
+  }
   bool refill();
 
   int fd_ = -1;
