@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 #include <cstdio>
+#include <memory>
 #include <string>
 
 #include "rewriter/line_io.h"
@@ -12,6 +13,7 @@ namespace {
 
 constexpr std::string_view SyncName = "velcovsync.cov";
 constexpr std::string_view FinalName = "velcovstat.cov";
+constexpr std::size_t RunLogFlushSize = 64 * 1024;
 
 }  // namespace
 
@@ -23,17 +25,20 @@ void openRunLog(std::string_view directory) {
   int fd = createFreshFile(path.c_str());
   if (fd < 0) return;
   scanState.runLog = fd;
+  scanState.runLogText = std::make_unique<Output>(fd, RunLogFlushSize);
   scanState.runLogPath = std::move(path);
 }
 
 void writeToRunLog(std::string_view bytes) {
-  if (scanState.runLog >= 0) writeAll(scanState.runLog, bytes);
+  if (scanState.runLog >= 0) scanState.runLogText->write(bytes);
 }
 
 void closeRunLog() {
   if (scanState.runLog < 0 || scanState.runLogPath.empty()) return;
   std::string finalPath = scanState.runLogPath;
   finalPath.replace(finalPath.size() - SyncName.size(), SyncName.size(), FinalName);
+  scanState.runLogText->flush();
+  scanState.runLogText.reset();
   ::close(scanState.runLog);
   scanState.runLog = -1;
   // A run log that cannot get its final name keeps its working name rather than being lost.

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -78,6 +79,8 @@ struct ScanState {
 
   std::string runLogPath;
   int runLog = -1;
+  // Summaries come one per section; buffered, they cost a write per many files.
+  std::unique_ptr<Output> runLogText;
 
   // Section counters; 16 bits wide and wrapping, as the summary reports them.
   std::uint16_t behaviorMark = 0;
