@@ -55,17 +55,21 @@ Output::Output(int fd, std::size_t flushAt) : Output([fd] { return fd; }, flushA
 
 Output::Output(std::function<int()> openFile, std::size_t flushAt)
     : toFile_(true), openFile_(std::move(openFile)), flushAt_(flushAt) {
-  makeRoom(flushAt_ + 2 * MaxLinePiece);
+  // Room for what may pile up before a flush, left uninitialised like every
+  // buffer here: each byte is written before it is read.
+  capacity_ = flushAt_ + 2 * MaxLinePiece;
+  buffer_ = std::make_unique_for_overwrite<char[]>(capacity_);
 }
 
-// Left uninitialised: every byte is written before it is read.
-void Output::makeRoom(std::size_t more) {
+void Output::growAndWrite(std::string_view bytes) {
   std::size_t capacity = capacity_ < 256 ? 256 : capacity_;
-  while (capacity - size_ < more) capacity *= 2;
+  while (capacity - size_ < bytes.size()) capacity *= 2;
   auto grown = std::make_unique_for_overwrite<char[]>(capacity);
   if (size_ != 0) std::memcpy(grown.get(), buffer_.get(), size_);
+  std::memcpy(grown.get() + size_, bytes.data(), bytes.size());
   buffer_ = std::move(grown);
   capacity_ = capacity;
+  size_ += bytes.size();
 }
 
 void Output::writeNumber(long long value) {

@@ -82,9 +82,12 @@ class Output {
   // Most writes are a few bytes of a line or a template, so the common case
   // is one copy into room already there.
   void write(std::string_view bytes) {
-    if (bytes.size() > capacity_ - size_) makeRoom(bytes.size());
-    if (!bytes.empty()) std::memcpy(buffer_.get() + size_, bytes.data(), bytes.size());
-    size_ += bytes.size();
+    if (bytes.size() > capacity_ - size_) {
+      growAndWrite(bytes);
+    } else if (!bytes.empty()) {
+      std::memcpy(buffer_.get() + size_, bytes.data(), bytes.size());
+      size_ += bytes.size();
+    }
     if (toFile_ && size_ > flushAt_) flush();
   }
   void writeNumber(long long value);
@@ -101,7 +104,8 @@ class Output {
   std::string_view text() const { return {buffer_.get(), size_}; }
 
  private:
-  void makeRoom(std::size_t more);
+  // The old buffer goes only after the bytes are copied: they may lie in it.
+  void growAndWrite(std::string_view bytes);
 
   bool toFile_ = false;
   int fd_ = -1;

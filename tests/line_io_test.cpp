@@ -138,6 +138,9 @@ TEST(LineIoTest, OutputKeepsBytesInMemoryUntilItSpills) {
     expected += chunk;
   }
   EXPECT_EQ(memory.text(), expected);
+  // Bytes taken from the output itself survive the growth they cause.
+  memory.write(memory.text());
+  EXPECT_EQ(memory.text(), expected + expected);
 
   TemporaryFile file("");
   Output spilling(file.fd(), 8);
