@@ -42,16 +42,20 @@ void inspectLineAfterOperationMarker(std::string_view text) {
   scanState.nodeTagInLine = containsText(text, "NODE");
 }
 
-bool isTransitionMarkerLine(std::string_view text) {
+// The line holds "{{{QZK " first at generatorMarker; the markers that begin
+// with it cannot stand before.
+bool isTransitionMarkerLine(std::string_view text, std::size_t generatorMarker) {
   if (scanState.generatorLevel == 2) {
-    return containsText(text, Level2TransitionMarker) || containsText(text, Level2ChoicePointMarker);
+    return findText(text, Level2TransitionMarker, generatorMarker) != NotFound ||
+           findText(text, Level2ChoicePointMarker, generatorMarker) != NotFound;
   }
-  return containsText(text, ClassifierMarker) &&
+  return findText(text, ClassifierMarker, generatorMarker) != NotFound &&
          (containsText(text, TransitionKindMarker) || containsText(text, ChoicePointKindMarker));
 }
 
-bool isElementMarkerLine(std::string_view text) {
-  return containsText(text, scanState.generatorLevel == 2 ? Level2ElementMarker : ClassifierMarker);
+// At level 2, "{{{QZK " alone marks an element.
+bool isElementMarkerLine(std::string_view text, std::size_t generatorMarker) {
+  return scanState.generatorLevel == 2 || findText(text, ClassifierMarker, generatorMarker) != NotFound;
 }
 
 // The name after a marker found at pos, up to the next single quote; none
@@ -222,12 +226,12 @@ void countBehaviorFunction(std::string_view text) {
 void handleElementScan(Line& line, Output& output) {
   if (beginsWith(line.text(), "VE ")) scanState.rewriteState = RewriteState::SectionStart;
   inspectLineAfterOperationMarker(line.text());
-  // Every element and transition marker of every level holds "{{{QZK ", so most
-  // lines are ruled out by one search.
-  const bool generatorMarker = containsText(line.text(), Level2ElementMarker);
-  if (generatorMarker && isTransitionMarkerLine(line.text())) {
+  // Every element and transition marker of every level begins with "{{{QZK ",
+  // so most lines are ruled out by one search.
+  const std::size_t generatorMarker = findText(line.text(), Level2ElementMarker);
+  if (generatorMarker != NotFound && isTransitionMarkerLine(line.text(), generatorMarker)) {
     if (handleTransitionMarkerLine(line, output)) return;
-  } else if (generatorMarker && isElementMarkerLine(line.text())) {
+  } else if (generatorMarker != NotFound && isElementMarkerLine(line.text(), generatorMarker)) {
     handleElementMarkerLine(line, output);
   } else if (findTextByByte(line.text(), InlineChainsMarker, InlineChainsAnchor) != NotFound) {
     enterInlineChains(output);

@@ -63,6 +63,7 @@ void ElementList::clear() {
     std::fill(slots_.begin(), slots_.end(), Slot{});
   }
 }
+
 void ScanState::resetSectionCounters() {
   transitionCount = 0;
   choicePointCount = 0;

@@ -37,8 +37,8 @@ struct ElementRecord {
 
 // A list of records in order of appending, with an index that finds the first
 // record of a name without walking the list. The index is one flat table that
-// keeps each name's hash: sections with many thousands of names spent most of
-// their time chasing the nodes of a node-based map.
+// keeps each name's hash: in sections with many thousands of names, the nodes
+// of a node-based map cost a cache miss each.
 class ElementList {
  public:
   ElementList() = default;

@@ -11,28 +11,6 @@
 
 inline constexpr std::size_t NotFound = std::string_view::npos;
 
-// First occurrence of needle in text, or NotFound. Texts are single lines and
-// needles short markers, so stepping from one first byte to the next beats
-// memmem, whose set-up costs more than such a line's whole scan.
-inline std::size_t findText(std::string_view text, std::string_view needle, std::size_t from = 0) {
-  if (from > text.size() || needle.size() > text.size() - from) return NotFound;
-  if (needle.empty()) return from;
-  const char* const begin = text.data();
-  const char* const lastStart = begin + (text.size() - needle.size());
-  const char* at = begin + from;
-  while (at <= lastStart) {
-    const void* first = std::memchr(at, needle[0], static_cast<std::size_t>(lastStart - at) + 1);
-    if (first == nullptr) return NotFound;
-    at = static_cast<const char*>(first);
-    // Most first-byte hits fail at the second byte, which is cheaper to test than to call memcmp.
-    if (needle.size() == 1 ||
-        (at[1] == needle[1] && std::memcmp(at + 2, needle.data() + 2, needle.size() - 2) == 0))
-      return static_cast<std::size_t>(at - begin);
-    ++at;
-  }
-  return NotFound;
-}
-
 // The first occurrence of each needle, or NotFound. The needles all end in the
 // same byte, so one pass that steps from one occurrence of that byte to the
 // next serves them all: marker lines name one kind of several, and a search
@@ -61,22 +39,33 @@ std::array<std::size_t, N> findEachEndingAlike(std::string_view text,
   return found;
 }
 
-// First occurrence of needle in text, found by stepping from one occurrence of
-// needle[anchor] to the next: for markers whose first byte is common in
-// generated code but which hold a rare one.
+// First occurrence of needle in text from `from` on, or NotFound, found by
+// stepping from one occurrence of needle[anchor] to the next. Texts are single
+// lines and needles short markers, so this beats memmem, whose set-up costs
+// more than such a line's whole scan; an anchor other than the first byte
+// serves markers whose first byte is common in generated code.
 inline std::size_t findTextByByte(std::string_view text, std::string_view needle, std::size_t anchor,
                                   std::size_t from = 0) {
   if (from > text.size() || needle.size() > text.size() - from) return NotFound;
+  if (needle.empty()) return from;
   const char* const begin = text.data();
   const std::size_t lastStart = text.size() - needle.size();
+  // Most anchor hits fail at the byte beside it, which is cheaper to test than to call memcmp.
+  const std::size_t beside = anchor == 0 ? 1 : anchor - 1;
   for (std::size_t start = from; start <= lastStart;) {
     const void* hit = std::memchr(begin + start + anchor, needle[anchor], lastStart - start + 1);
     if (hit == nullptr) return NotFound;
     start = static_cast<std::size_t>(static_cast<const char*>(hit) - begin) - anchor;
-    if (std::memcmp(begin + start, needle.data(), needle.size()) == 0) return start;
+    if (needle.size() == 1 || (begin[start + beside] == needle[beside] &&
+                               std::memcmp(begin + start, needle.data(), needle.size()) == 0))
+      return start;
     ++start;
   }
   return NotFound;
+}
+
+inline std::size_t findText(std::string_view text, std::string_view needle, std::size_t from = 0) {
+  return findTextByByte(text, needle, 0, from);
 }
 
 inline bool containsText(std::string_view text, std::string_view needle) {
