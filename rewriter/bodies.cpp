@@ -16,8 +16,8 @@ void handleBody(Line& line, Output& output, Blanking blanking, KeepLine keepLine
   std::string_view text = line.text();
   if (!isUserRegionLine(text)) {
     if (blanking == Blanking::GeneratorMarkers) {
-      std::size_t marker = findText(text, "{{{QZK");
-      if (marker == NotFound) marker = findText(text, "}}}QZK");
+      const Preference found = findPreferred(text, Marker("{{{QZK", 'Q'), Marker("}}}QZK", 'Q'));
+      const std::size_t marker = found.preferred != NotFound ? found.preferred : found.fallback;
       if (marker != NotFound) std::memset(line.data + marker, ' ', 6);
     }
     output.write(text);
@@ -27,11 +27,12 @@ void handleBody(Line& line, Output& output, Blanking blanking, KeepLine keepLine
       scanState.previousLine.clear();
     }
   }
-  if (closesNode(text)) {
+  const Preference end = findNodeEnd(text);
+  if (end.preferred != NotFound) {
     scanState.rewriteState = RewriteState::ElementScan;
     output.write("\n");
     scanState.previousLine.clear();
-  } else if (endsCoverageModel(text)) {
+  } else if (end.fallback != NotFound) {
     scanState.rewriteState = RewriteState::ElementScan;
     scanState.previousLine.clear();
   }

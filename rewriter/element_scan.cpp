@@ -11,17 +11,16 @@
 
 namespace {
 
-constexpr std::string_view ClassifierMarker = "{{{QZK classifier '";
-constexpr std::string_view Level2ElementMarker = "{{{QZK ";
+constexpr Marker Level2ElementMarker("{{{QZK ", 'Q');
 constexpr std::string_view Level2TransitionMarker = "{{{QZK transition '";
 constexpr std::string_view Level2ChoicePointMarker = "{{{QZK choicePoint '";
 constexpr std::string_view TransitionKindMarker = " transition '";
 constexpr std::string_view ChoicePointKindMarker = " choicePoint '";
 constexpr std::string_view GuardKindMarker = " guard '";
-constexpr std::string_view InlineChainsMarker = "INLINE_CHAINS ";
-// Branch lines hold the 'I' of "ID=", but no 'H' other than the one of "BRANCH".
-constexpr std::size_t InlineChainsAnchor = InlineChainsMarker.find('H');
-constexpr std::string_view BehaviorFunctionMarker = "@NODE TYPE=FUNCTION NAME=\"void _ZOLTBehavior";
+// Code lines hold few 'H', branch lines only the one of "BRANCH".
+constexpr Marker InlineChainsMarker("INLINE_CHAINS ", 'H');
+// Branch lines hold many '@', code lines few 'Z'.
+constexpr Marker BehaviorFunctionMarker("@NODE TYPE=FUNCTION NAME=\"void _ZOLTBehavior", 'Z');
 
 // The order of preference for the name, and the order in which records are made.
 constexpr std::array<ElementKind, 4> MarkedKinds = {ElementKind::Exit, ElementKind::Enter, ElementKind::State,
@@ -46,16 +45,24 @@ void inspectLineAfterOperationMarker(std::string_view text) {
 // with it cannot stand before.
 bool isTransitionMarkerLine(std::string_view text, std::size_t generatorMarker) {
   if (scanState.generatorLevel == 2) {
-    return findText(text, Level2TransitionMarker, generatorMarker) != NotFound ||
-           findText(text, Level2ChoicePointMarker, generatorMarker) != NotFound;
+    // Both markers are "{{{QZK " and a kind, so each "{{{QZK " is looked at once.
+    for (std::size_t at = generatorMarker; at != NotFound;
+         at = findMarker(text, Level2ElementMarker, at + 1)) {
+      const std::string_view marked = text.substr(at);
+      if (beginsWith(marked, Level2TransitionMarker) || beginsWith(marked, Level2ChoicePointMarker))
+        return true;
+    }
+    return false;
   }
-  return findText(text, ClassifierMarker, generatorMarker) != NotFound &&
-         (containsText(text, TransitionKindMarker) || containsText(text, ChoicePointKindMarker));
+  if (findMarker(text, ClassifierMarker, generatorMarker) == NotFound) return false;
+  const auto [transition, choicePoint] =
+      findEachEndingAlike(text, std::array{TransitionKindMarker, ChoicePointKindMarker});
+  return transition != NotFound || choicePoint != NotFound;
 }
 
 // At level 2, "{{{QZK " alone marks an element.
 bool isElementMarkerLine(std::string_view text, std::size_t generatorMarker) {
-  return scanState.generatorLevel == 2 || findText(text, ClassifierMarker, generatorMarker) != NotFound;
+  return scanState.generatorLevel == 2 || findMarker(text, ClassifierMarker, generatorMarker) != NotFound;
 }
 
 // The name after a marker found at pos, up to the next single quote; none
@@ -89,9 +96,9 @@ void makeElementRecord(ElementKind kind, std::string_view name) {
 // behind it are not seen.
 void handleElementMarkerLine(Line& line, Output& output) {
   if (!scanState.capsuleNodeWritten) {
-    std::size_t classifier = findText(line.text(), ClassifierMarker);
+    std::size_t classifier = findMarker(line.text(), ClassifierMarker);
     if (classifier != NotFound) {
-      writeCapsuleNode(line, classifier + ClassifierMarker.size(), output);
+      writeCapsuleNode(line, classifier + ClassifierMarker.text.size(), output);
     } else {
       writeUnknownCapsuleNode(output);
     }
@@ -218,7 +225,8 @@ void handleBranchLine(std::string_view text, std::size_t marker, Output& output)
 // Only while the state list is empty, so that either every state of
 // the section is written at once or none is.
 void countBehaviorFunction(std::string_view text) {
-  if (scanState.stateListLength == 0 && containsText(text, BehaviorFunctionMarker)) ++scanState.behaviorMark;
+  if (scanState.stateListLength == 0 && findMarker(text, BehaviorFunctionMarker) != NotFound)
+    ++scanState.behaviorMark;
 }
 
 }  // namespace
@@ -228,16 +236,17 @@ void handleElementScan(Line& line, Output& output) {
   inspectLineAfterOperationMarker(line.text());
   // Every element and transition marker of every level begins with "{{{QZK ",
   // so most lines are ruled out by one search.
-  const std::size_t generatorMarker = findText(line.text(), Level2ElementMarker);
+  const std::size_t generatorMarker = findMarker(line.text(), Level2ElementMarker);
   if (generatorMarker != NotFound && isTransitionMarkerLine(line.text(), generatorMarker)) {
     if (handleTransitionMarkerLine(line, output)) return;
   } else if (generatorMarker != NotFound && isElementMarkerLine(line.text(), generatorMarker)) {
     handleElementMarkerLine(line, output);
-  } else if (findTextByByte(line.text(), InlineChainsMarker, InlineChainsAnchor) != NotFound) {
+  } else if (const Preference found = findPreferred(line.text(), InlineChainsMarker, BranchMarker);
+             found.preferred != NotFound) {
     enterInlineChains(output);
     return;
-  } else if (std::size_t marker = findBranchMarker(line.text()); marker != NotFound) {
-    handleBranchLine(line.text(), marker, output);
+  } else if (found.fallback != NotFound) {
+    handleBranchLine(line.text(), found.fallback, output);
   } else {
     countBehaviorFunction(line.text());
   }

@@ -1,11 +1,11 @@
 #include "rewriter/handlers.h"
+#include "rewriter/markers.h"
 #include "rewriter/scan_state.h"
 #include "rewriter/templates.h"
 #include "rewriter/text.h"
 
 namespace {
 
-constexpr std::string_view ClassifierMarker = "{{{QZK classifier '";
 constexpr std::size_t CapsuleNameLimit = 2000;
 
 }  // namespace
@@ -53,9 +53,9 @@ void handleFileNode(Line& line, Output& output) {
   }
   std::size_t alt = findText(text, "@@ALT@");
   if (alt == NotFound) return;
-  std::size_t marker = findText(text, ClassifierMarker, alt + 6);
+  std::size_t marker = findMarker(text, ClassifierMarker, alt + 6);
   if (marker != NotFound) {
-    writeCapsuleNode(line, marker + ClassifierMarker.size(), output);
+    writeCapsuleNode(line, marker + ClassifierMarker.text.size(), output);
     scanState.capsuleNodeWritten = true;
   }
   scanState.rewriteState = RewriteState::ElementScan;

@@ -19,7 +19,7 @@ void readChainBranchId(Line& line, bool cutLine) {
   std::string_view text = line.text();
   std::size_t marker = findBranchMarker(text);
   if (marker == NotFound) return;
-  DelimitedValue id = valueUpTo(text, marker + BranchMarker.size(), " SUM");
+  DelimitedValue id = valueUpTo(text, marker + BranchMarker.text.size(), " SUM");
   scanState.chainBranchId.emplace(id.value);
   if (cutLine) line.cutAt(id.delimiter);
 }
@@ -75,7 +75,7 @@ void endChain(const Line& line, Output& output) {
 }
 
 void endBlock(const Line& line) {
-  if (closesNode(line.text()) || endsCoverageModel(line.text())) {
+  if (endsNode(line.text())) {
     scanState.rewriteState = RewriteState::ElementScan;
     scanState.previousLine.clear();
   }

@@ -8,17 +8,19 @@
 
 // Marker texts and tests that several handlers share.
 
-inline constexpr std::string_view BranchMarker = "@BRANCH MARK=TB ID=";
+// Code holds many braces but few 'Q', so the markers that begin with
+// "{{{QZK " are found by its 'Q'.
+inline constexpr Marker ClassifierMarker("{{{QZK classifier '", 'Q');
 
 // Branch lines hold several '@' but one 'H', the one of "BRANCH".
-inline std::size_t findBranchMarker(std::string_view text) {
-  return findTextByByte(text, BranchMarker, BranchMarker.find('H'));
-}
+inline constexpr Marker BranchMarker("@BRANCH MARK=TB ID=", 'H');
+
+inline std::size_t findBranchMarker(std::string_view text) { return findMarker(text, BranchMarker); }
 
 // The number between the branch marker at markerPos and the next blank; a
 // marker without a blank after it does not make a numbered branch line.
 inline std::optional<std::int32_t> readBranchNumber(std::string_view text, std::size_t markerPos) {
-  std::size_t start = markerPos + BranchMarker.size();
+  std::size_t start = markerPos + BranchMarker.text.size();
   std::size_t blank = findText(text, " ", start);
   if (blank == NotFound) return std::nullopt;
   std::int32_t number = 0;
@@ -26,15 +28,23 @@ inline std::optional<std::int32_t> readBranchNumber(std::string_view text, std::
   return number;
 }
 
-// Lines that open or close a region written by hand are not copied.
+// Lines that open or close a region written by hand are not copied. Braces
+// are common in code, 'U' is not.
 inline bool isUserRegionLine(std::string_view text) {
-  return containsText(text, "{{{USR") || containsText(text, "}}}USR");
+  const Preference found = findPreferred(text, Marker("{{{USR", 'U'), Marker("}}}USR", 'U'));
+  return found.preferred != NotFound || found.fallback != NotFound;
 }
 
-// The line that closes the code block of a node.
-inline bool closesNode(std::string_view text) { return containsText(text, "}@/BRANCH@@/NODE@"); }
-// '_' is common in identifiers, 'V' is rare in generated code.
-inline bool endsCoverageModel(std::string_view text) {
-  constexpr std::string_view Marker = "_COVMODEL";
-  return findTextByByte(text, Marker, Marker.find('V')) != NotFound;
+// The ends of a node's code block: the line that closes it, or the end of the
+// coverage model. The 'D' of "NODE" and of "MODEL" is rare in code.
+inline constexpr Marker NodeCloseMarker("}@/BRANCH@@/NODE@", 'D');
+inline constexpr Marker CoverageModelEnd("_COVMODEL", 'D');
+
+inline Preference findNodeEnd(std::string_view text) {
+  return findPreferred(text, NodeCloseMarker, CoverageModelEnd);
+}
+
+inline bool endsNode(std::string_view text) {
+  const Preference found = findNodeEnd(text);
+  return found.preferred != NotFound || found.fallback != NotFound;
 }

@@ -68,6 +68,49 @@ inline std::size_t findText(std::string_view text, std::string_view needle, std:
   return findTextByByte(text, needle, 0, from);
 }
 
+// A marker text with the byte of it that searches step by: the one rarest in
+// the code around the marker, so that few stops are false.
+struct Marker {
+  consteval Marker(std::string_view markerText, char anchorByte)
+      : text(markerText), anchor(markerText.find(anchorByte)) {
+    if (anchor == std::string_view::npos) throw "the anchor byte is not in the marker";
+  }
+  std::string_view text;
+  std::size_t anchor;
+};
+
+inline std::size_t findMarker(std::string_view text, const Marker& marker, std::size_t from = 0) {
+  return findTextByByte(text, marker.text, marker.anchor, from);
+}
+
+// Where the first `preferred` marker stands and, only when there is none, where
+// the first `fallback` stands; NotFound for each that does not. Both step by the
+// same byte, so one pass over the line serves both.
+struct Preference {
+  std::size_t preferred = NotFound;
+  std::size_t fallback = NotFound;
+};
+
+inline Preference findPreferred(std::string_view text, const Marker& preferred, const Marker& fallback) {
+  auto standsAt = [text](const Marker& marker, std::size_t at) {
+    if (at < marker.anchor) return false;
+    const std::size_t start = at - marker.anchor;
+    return text.size() - start >= marker.text.size() && text[start] == marker.text[0] &&
+           std::memcmp(text.data() + start, marker.text.data(), marker.text.size()) == 0;
+  };
+  Preference found;
+  const char byte = preferred.text[preferred.anchor];
+  for (std::size_t from = 0; from < text.size();) {
+    const void* hit = std::memchr(text.data() + from, byte, text.size() - from);
+    if (hit == nullptr) break;
+    const auto at = static_cast<std::size_t>(static_cast<const char*>(hit) - text.data());
+    if (standsAt(preferred, at)) return {at - preferred.anchor, NotFound};
+    if (found.fallback == NotFound && standsAt(fallback, at)) found.fallback = at - fallback.anchor;
+    from = at + 1;
+  }
+  return found;
+}
+
 inline bool containsText(std::string_view text, std::string_view needle) {
   return findText(text, needle) != NotFound;
 }

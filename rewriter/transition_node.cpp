@@ -88,7 +88,7 @@ void handleTransitionNode(Line& line, Output& output) {
   } else {
     awaitBranchLine(line, sink);
   }
-  if (closesNode(line.text()) || endsCoverageModel(line.text())) {
+  if (endsNode(line.text())) {
     scanState.rewriteState = RewriteState::ElementScan;
     scanState.previousLine.clear();
   }

@@ -35,8 +35,8 @@ TEST(TextTest, SearchForNeedlesEndingAlikeAgreesWithOneSearchPerNeedle) {
   }
 }
 
-// Whichever byte of the needle the search steps by, it must find what a search
-// from the needle's first byte finds, from any start.
+// Whichever byte of the needle the search steps by, it must find the first
+// occurrence from any start.
 TEST(TextTest, SearchByAnyByteOfTheNeedleAgreesWithSearchByItsFirst) {
   constexpr std::string_view needle = "@BRANCH MARK=";
   const std::string texts[] = {
@@ -50,9 +50,38 @@ TEST(TextTest, SearchByAnyByteOfTheNeedleAgreesWithSearchByItsFirst) {
   for (const std::string& text : texts) {
     for (std::size_t anchor = 0; anchor < needle.size(); ++anchor) {
       for (std::size_t from = 0; from <= text.size() + 1; ++from) {
-        EXPECT_EQ(findTextByByte(text, needle, anchor, from), findText(text, needle, from))
+        EXPECT_EQ(findTextByByte(text, needle, anchor, from), std::string_view(text).find(needle, from))
             << '"' << text << "\" anchor " << anchor << " from " << from;
       }
+    }
+  }
+}
+
+// The one-pass search for two markers stepping by the same byte must give the
+// preferred marker's first occurrence, or else the fallback's, as two searches do;
+// the fallback may stand before, after or inside the preferred marker.
+TEST(TextTest, SearchForPreferredMarkerAgreesWithTwoSearches) {
+  constexpr Marker preferred("}@/NODE@", 'D');
+  constexpr Marker fallback("_MODEL", 'D');
+  constexpr Marker inner("/NODE", 'D');
+  const std::string texts[] = {
+      "",
+      "D",
+      "_MODEL",
+      "x}@/NODE@x",
+      "_MODEL }@/NODE@",
+      "}@/NODE@ _MODEL",
+      "_MODE _MODEL _MODEL\n",
+      "}@/NODE _MODEL\0}@/NODE@\r\n"s,
+      "DDDD}@/NODE",
+  };
+  for (const std::string& text : texts) {
+    for (const Marker& second : {fallback, inner}) {
+      const Preference found = findPreferred(text, preferred, second);
+      const std::size_t first = std::string_view(text).find(preferred.text);
+      EXPECT_EQ(found.preferred, first) << '"' << text << '"';
+      EXPECT_EQ(found.fallback, first == NotFound ? std::string_view(text).find(second.text) : NotFound)
+          << '"' << text << '"';
     }
   }
 }

@@ -11,9 +11,8 @@
 
 namespace {
 
-constexpr std::string_view CapsuleLineStart = "NODE TYPE=CAPSULE NAME=\"";
 // The 'L' of "CAPSULE": far rarer in node text than the capsule text's first byte.
-constexpr std::size_t CapsuleAnchor = CapsuleLineStart.find('L');
+constexpr Marker CapsuleLineStart("NODE TYPE=CAPSULE NAME=\"", 'L');
 
 // Where the next piece that the line reader would hand on begins with the
 // capsule text, from pieceStart, a piece start, on: pieces begin at each line
@@ -22,7 +21,7 @@ constexpr std::size_t CapsuleAnchor = CapsuleLineStart.find('L');
 // for a line end once however many hits a long line holds.
 std::size_t findCapsulePiece(std::string_view text, std::size_t pieceStart) {
   for (std::size_t from = pieceStart; from < text.size();) {
-    const std::size_t at = findTextByByte(text, CapsuleLineStart, CapsuleAnchor, from);
+    const std::size_t at = findMarker(text, CapsuleLineStart, from);
     if (at == NotFound) return NotFound;
     if (const void* newline = ::memrchr(text.data() + from, '\n', at - from)) {
       pieceStart = static_cast<std::size_t>(static_cast<const char*>(newline) - text.data()) + 1;
@@ -46,7 +45,7 @@ void mergeStates(LineReader& temporary, Output& output) {
   Line line;
   while (temporary.next(line)) {
     output.write(line.text());
-    if (beginsWith(line.text(), CapsuleLineStart)) writeQueuedStates(output);
+    if (beginsWith(line.text(), CapsuleLineStart.text)) writeQueuedStates(output);
   }
 }
 
