@@ -22,7 +22,7 @@ void handleBody(Line& line, Output& output, Blanking blanking, KeepLine keepLine
     }
     output.write(text);
     if (keepLine == KeepLine::Yes) {
-      scanState.previousLine.assign(text);
+      scanState.previousLine = text;
     } else {
       scanState.previousLine.clear();
     }

@@ -250,5 +250,5 @@ void handleElementScan(Line& line, Output& output) {
   } else {
     countBehaviorFunction(line.text());
   }
-  scanState.previousLine.assign(line.text());
+  scanState.previousLine = line.text();
 }

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <cstring>
 #include <deque>
 #include <memory>
 #include <optional>
@@ -24,6 +26,24 @@ enum class RewriteState : std::uint16_t {
   EntryBody = 10,
   ExitBody = 11,
   UpToDate = 12,
+};
+
+// A copy of one line kept from one handler call to the next. Handlers hold
+// back nearly every line they read, so the copy never allocates: it has room
+// for the longest piece the line reader hands on.
+class HeldLine {
+ public:
+  HeldLine& operator=(std::string_view text) {
+    size_ = text.size() < bytes_.size() ? text.size() : bytes_.size();
+    std::memcpy(bytes_.data(), text.data(), size_);
+    return *this;
+  }
+  void clear() { size_ = 0; }
+  std::string_view text() const { return {bytes_.data(), size_}; }
+
+ private:
+  std::array<char, MaxLinePiece> bytes_;
+  std::size_t size_ = 0;
 };
 
 // Records of the transition list carry no kind.
@@ -119,7 +139,7 @@ struct ScanState {
   bool nodeTagInLine = false;
 
   std::string capsuleName;
-  std::string previousLine;
+  HeldLine previousLine;
 
   // A counter is set: the section found something worth writing.
   bool anyCounterSet() const {

@@ -58,7 +58,7 @@ void awaitBranchLine(Line& line, Output& output) {
   if (!branchNumber) return;
   scanState.branchIdSeen = true;
   std::size_t comment = findText(line.text(), JumpNameMarker);
-  output.write(scanState.previousLine);
+  output.write(scanState.previousLine.text());
   scanState.previousLine.clear();
   writeHead(*branchNumber, comment == NotFound, output);
   if (comment == NotFound) {
@@ -74,7 +74,7 @@ void copyNodeLine(const Line& line, Output& output) {
   std::string_view text = line.text();
   if (isUserRegionLine(text)) return;
   output.write(text);
-  scanState.previousLine.assign(text);
+  scanState.previousLine = text;
 }
 
 }  // namespace

@@ -69,10 +69,10 @@ class ElementScanTest : public ::testing::Test {
 TEST_F(ElementScanTest, ExitMarkerGetsItsNumberAndHeadAtTheNextBranchLine) {
   Output output;
   EXPECT_EQ(feedLine(handleElementScan, marker(" exit 'Idle' x"), output), Classifier + " exit 'Idle");
-  EXPECT_EQ(scanState.previousLine, Classifier + " exit 'Idle");
+  EXPECT_EQ(scanState.previousLine.text(), Classifier + " exit 'Idle");
   feedLine(handleElementScan, "  stop();\n", output);
   EXPECT_EQ(output.text(), "");
-  EXPECT_EQ(scanState.previousLine, "  stop();\n");
+  EXPECT_EQ(scanState.previousLine.text(), "  stop();\n");
   feedLine(handleElementScan, branch("17"), output);
 
   EXPECT_EQ(output.text(), IdleExitHead + branch("17"));
@@ -83,7 +83,7 @@ TEST_F(ElementScanTest, ExitMarkerGetsItsNumberAndHeadAtTheNextBranchLine) {
   EXPECT_EQ(scanState.behaviorMark, 0);
   EXPECT_EQ(scanState.rewriteState, RewriteState::ExitBody);
   EXPECT_FALSE(scanState.awaitingStateId || scanState.awaitingExitId);
-  EXPECT_EQ(scanState.previousLine, branch("17"));
+  EXPECT_EQ(scanState.previousLine.text(), branch("17"));
 }
 
 TEST_F(ElementScanTest, BehaviourFunctionFirstWritesEveryStateAtOnce) {
@@ -119,7 +119,7 @@ TEST_F(ElementScanTest, MarkersOfEachLevel) {
     // Nor is a level-2 transition marker a transition marker here.
     feed({"  /* {{{QZK transition 'Go' */\n"});
     EXPECT_EQ(scanState.rewriteState, RewriteState::ElementScan) << level;
-    EXPECT_EQ(scanState.previousLine, "  /* {{{QZK transition 'Go' */\n");
+    EXPECT_EQ(scanState.previousLine.text(), "  /* {{{QZK transition 'Go' */\n");
     EXPECT_TRUE(scanState.transitionList.empty());
   }
 
@@ -133,7 +133,7 @@ TEST_F(ElementScanTest, MarkersOfEachLevel) {
   scanState.capsuleNodeWritten = false;
   EXPECT_EQ(feed({Classifier + " transition 'Go'\n"}), "NODE TYPE=CAPSULE NAME=\"Pump\"@\n\n");
   EXPECT_EQ(scanState.rewriteState, RewriteState::ElementScan);
-  EXPECT_EQ(scanState.previousLine, ClassifierCut);
+  EXPECT_EQ(scanState.previousLine.text(), ClassifierCut);
   // Holding the element marker wins over the inline chains.
   feed({"{{{QZK INLINE_CHAINS \n"});
   EXPECT_EQ(scanState.rewriteState, RewriteState::ElementScan);
@@ -152,7 +152,7 @@ TEST_F(ElementScanTest, CapsuleNodeComesFromTheFirstElementMarkerOrIsUnknown) {
   EXPECT_EQ(scanState.capsuleName, "Pump");
   EXPECT_TRUE(scanState.capsuleNodeWritten);
   EXPECT_FALSE(scanState.awaitingStateId || scanState.awaitingExitId);
-  EXPECT_EQ(scanState.previousLine, ClassifierCut);
+  EXPECT_EQ(scanState.previousLine.text(), ClassifierCut);
 
   for (const std::string& first : {std::string("  /* {{{QZK transition 'Go' state 'S' */\n"), branch("1"),
                                    std::string("INLINE_CHAINS \n")}) {
@@ -245,7 +245,7 @@ TEST_F(ElementScanTest, OperationIsWrittenOnlyWhenTheNextLineHoldsNode) {
 
 TEST_F(ElementScanTest, UnclosedNamesMakeNoRecord) {
   feed({marker(" state 'Idle'"), marker(" operation 'start")});
-  EXPECT_EQ(scanState.previousLine, marker(" operation 'start"));
+  EXPECT_EQ(scanState.previousLine.text(), marker(" operation 'start"));
   EXPECT_TRUE(scanState.operationMarkerSeen);
   EXPECT_TRUE(scanState.awaitingStateId);
   EXPECT_FALSE(scanState.awaitingOperationId);
@@ -254,7 +254,7 @@ TEST_F(ElementScanTest, UnclosedNamesMakeNoRecord) {
   scanState.previousLine = "kept\n";
   feed({Classifier + " transition 'Go\n"});
   EXPECT_EQ(scanState.rewriteState, RewriteState::ElementScan);
-  EXPECT_EQ(scanState.previousLine, Classifier + " transition 'Go\n");
+  EXPECT_EQ(scanState.previousLine.text(), Classifier + " transition 'Go\n");
   EXPECT_TRUE(scanState.transitionList.empty());
   EXPECT_EQ(scanState.transitionCount, 0);
 }
@@ -274,7 +274,7 @@ TEST_F(ElementScanTest, TransitionMarkersSetKindAndCountAndKeepTheHeldBackLine) 
     scanState.branchIdSeen = true;
     feed({marker(" state 'Idle' x"), Classifier + c.kinds + "\n"});
     SCOPED_TRACE(c.kinds);
-    EXPECT_EQ(scanState.previousLine, Classifier + " state 'Idle");
+    EXPECT_EQ(scanState.previousLine.text(), Classifier + " state 'Idle");
     EXPECT_EQ(scanState.rewriteState, RewriteState::TransitionNode);
     EXPECT_EQ(scanState.transitionName, "Go");
     EXPECT_FALSE(scanState.branchIdSeen);
@@ -308,7 +308,7 @@ TEST_F(ElementScanTest, BranchNumberForms) {
   EXPECT_EQ(feed({marker(" exit 'Idle'"), "@BRANCH MARK=TB ID=17\n"}), "");
   EXPECT_TRUE(scanState.awaitingStateId && scanState.awaitingExitId);
   EXPECT_EQ(scanState.stateCount, 0);
-  EXPECT_EQ(scanState.previousLine, "@BRANCH MARK=TB ID=17\n");
+  EXPECT_EQ(scanState.previousLine.text(), "@BRANCH MARK=TB ID=17\n");
   EXPECT_EQ(feed({branch("18")}), IdleExitHead + branch("18"));
 }
 
@@ -317,7 +317,7 @@ TEST_F(ElementScanTest, SectionStartAndInlineChains) {
   EXPECT_EQ(scanState.rewriteState, RewriteState::ElementScan);
   feed({"VE 2\n"});
   EXPECT_EQ(scanState.rewriteState, RewriteState::SectionStart);
-  EXPECT_EQ(scanState.previousLine, "VE 2\n");
+  EXPECT_EQ(scanState.previousLine.text(), "VE 2\n");
   // A later step's state stands.
   feed({"VE " + Classifier.substr(2) + " transition 'Go'\n"});
   EXPECT_EQ(scanState.rewriteState, RewriteState::TransitionNode);
@@ -335,7 +335,7 @@ TEST_F(ElementScanTest, SectionStartAndInlineChains) {
   feed({marker(" exit 'Idle'"), marker(" operation 'start"), "  INLINE_CHAINS \n"});
   EXPECT_EQ(scanState.rewriteState, RewriteState::InlineChain);
   EXPECT_FALSE(scanState.awaitingOperationId || scanState.awaitingStateId || scanState.awaitingExitId);
-  EXPECT_EQ(scanState.previousLine, marker(" operation 'start"));
+  EXPECT_EQ(scanState.previousLine.text(), marker(" operation 'start"));
   EXPECT_TRUE(scanState.operationMarkerSeen);
   scanState.rewriteState = RewriteState::ElementScan;
   EXPECT_EQ(feed({branch("5")}), "");

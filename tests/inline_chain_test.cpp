@@ -73,7 +73,7 @@ TEST_F(InlineChainTest, LevelZeroChainNamedAfterSourceStateAndQuotedName) {
   EXPECT_EQ(scanState.chainSourceState, "Idle");
   EXPECT_EQ(scanState.chainBranchId, "7");
   EXPECT_FALSE(scanState.duplicateTransition);
-  EXPECT_EQ(scanState.previousLine, "");
+  EXPECT_EQ(scanState.previousLine.text(), "");
   EXPECT_EQ(scanState.rewriteState, RewriteState::ElementScan);
 }
 
@@ -163,7 +163,7 @@ TEST_F(InlineChainTest, LevelZeroCutRules) {
   Fed fed = feed(0, {"x.ChainBegin(\"go\"); TransitionEnd();\n"});
   EXPECT_EQ(fed.written, chainNode("Idle:go", "3"));
   EXPECT_EQ(lineLeft(0, "x.ChainBegin(\"go2\"); TransitionEnd();\n"), "x.ChainBegin(\"go2");
-  EXPECT_EQ(scanState.previousLine, "kept\n");
+  EXPECT_EQ(scanState.previousLine.text(), "kept\n");
 
   // A transition comment means nothing at level 0.
   EXPECT_EQ(lineLeft(0, "@COMMENT@/ transition 'T1' x\n"), "@COMMENT@/ transition 'T1' x\n");
@@ -171,7 +171,7 @@ TEST_F(InlineChainTest, LevelZeroCutRules) {
 
   EXPECT_EQ(lineLeft(0, "#endif // X_COVMODEL\n"), "#endif // X_COVMODEL\n");
   EXPECT_EQ(scanState.rewriteState, RewriteState::ElementScan);
-  EXPECT_EQ(scanState.previousLine, "");
+  EXPECT_EQ(scanState.previousLine.text(), "");
 }
 
 TEST_F(InlineChainTest, LevelOneAndTwoNameFromTransitionCommentWithProgressLine) {

@@ -48,7 +48,7 @@ class TransitionNodeTest : public ::testing::Test {
 
   static void expectNodeLeft() {
     EXPECT_EQ(scanState.rewriteState, RewriteState::ElementScan);
-    EXPECT_EQ(scanState.previousLine, "");
+    EXPECT_EQ(scanState.previousLine.text(), "");
   }
 };
 
@@ -59,22 +59,22 @@ TEST_F(TransitionNodeTest, TransitionWithoutJumpNameCopiesItsBlockUpToTheEndLine
   Output output;
   EXPECT_EQ(feedLine(handleTransitionNode, "  // not yet the branch\n", output), "  // not yet the branch\n");
   EXPECT_EQ(output.text(), "");
-  EXPECT_EQ(scanState.previousLine, CodeLine);
+  EXPECT_EQ(scanState.previousLine.text(), CodeLine);
   EXPECT_FALSE(scanState.branchIdSeen);
 
   EXPECT_EQ(feedLine(handleTransitionNode, BranchLine, output), BranchLine);
   EXPECT_EQ(output.text(), CodeLine + TickHead + TickLink + "@\n" + BranchLine);
   EXPECT_TRUE(scanState.branchIdSeen);
   EXPECT_EQ(scanState.rewriteState, RewriteState::TransitionNode);
-  EXPECT_EQ(scanState.previousLine, "");
+  EXPECT_EQ(scanState.previousLine.text(), "");
 
   Output body;
   feedLine(handleTransitionNode, "  tick();\r\n", body);
-  EXPECT_EQ(scanState.previousLine, "  tick();\r\n");
+  EXPECT_EQ(scanState.previousLine.text(), "  tick();\r\n");
   feedLine(handleTransitionNode, "{{{USR user code\n", body);
   feedLine(handleTransitionNode, "  mine();\n", body);
   feedLine(handleTransitionNode, "}}}USR\n", body);
-  EXPECT_EQ(scanState.previousLine, "  mine();\n");
+  EXPECT_EQ(scanState.previousLine.text(), "  mine();\n");
   // Only the branch line can carry a jump, and only the first branch line opens the head.
   feedLine(handleTransitionNode, jumpLine("=Done;x*/\n"), body);
   feedLine(handleTransitionNode, EndLine, body);
@@ -219,12 +219,12 @@ TEST_F(TransitionNodeTest, EmptyNameRunsThroughTheNodeWritingNothing) {
   Output output;
   feedLine(handleTransitionNode, BranchLine, output);
   EXPECT_TRUE(scanState.branchIdSeen);
-  EXPECT_EQ(scanState.previousLine, "");
+  EXPECT_EQ(scanState.previousLine.text(), "");
   EXPECT_EQ(scanState.rewriteState, RewriteState::TransitionNode);
   feedLine(handleTransitionNode, "  tick();\n", output);
-  EXPECT_EQ(scanState.previousLine, "  tick();\n");
+  EXPECT_EQ(scanState.previousLine.text(), "  tick();\n");
   feedLine(handleTransitionNode, "{{{USR\n", output);
-  EXPECT_EQ(scanState.previousLine, "  tick();\n");
+  EXPECT_EQ(scanState.previousLine.text(), "  tick();\n");
   feedLine(handleTransitionNode, EndLine, output);
   expectNodeLeft();
   EXPECT_EQ(output.text(), "");
