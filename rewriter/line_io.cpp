@@ -1,5 +1,6 @@
 #include "rewriter/line_io.h"
 
+#include <sys/uio.h>
 #include <unistd.h>
 #include <cerrno>
 #include <charconv>
@@ -10,6 +11,8 @@
 namespace {
 
 constexpr std::size_t ReadBlock = 256 * 1024;
+// From this size on, copying a block costs more than a system call.
+constexpr std::size_t DirectBlockSize = 32 * 1024;
 
 }  // namespace
 
@@ -84,19 +87,33 @@ void Output::writeUnsigned(unsigned long long value) {
   write(std::string_view(digits, static_cast<std::size_t>(result.ptr - digits)));
 }
 
-bool Output::flush() {
-  if (!toFile_) return true;
-  if (fd_ < 0 && error_ == 0 && size_ != 0) {
+bool Output::open() {
+  if (fd_ < 0 && error_ == 0) {
     fd_ = std::exchange(openFile_, nullptr)();
     if (fd_ < 0) {
       openFailed_ = true;
       error_ = errno != 0 ? errno : EBADF;
     }
   }
+  return fd_ >= 0;
+}
+
+void Output::writeBlock(std::string_view bytes) {
+  if (!toFile_ || bytes.size() < DirectBlockSize) {
+    write(bytes);
+    return;
+  }
+  spilled_ = true;
+  if (open() && error_ == 0 && !writeAll(fd_, text(), bytes)) error_ = errno != 0 ? errno : EIO;
+  size_ = 0;
+}
+
+bool Output::flush() {
+  if (!toFile_) return true;
   if (size_ != 0) {
     spilled_ = true;
     // After a failed write the bytes have nowhere to go; keeping them would only grow memory.
-    if (error_ == 0 && !writeAll(fd_, text())) error_ = errno != 0 ? errno : EIO;
+    if (open() && error_ == 0 && !writeAll(fd_, text())) error_ = errno != 0 ? errno : EIO;
     size_ = 0;
   }
   return error_ == 0;
@@ -113,4 +130,25 @@ bool writeAll(int fd, std::string_view bytes) {
     bytes.remove_prefix(static_cast<std::size_t>(put));
   }
   return true;
+}
+
+bool writeAll(int fd, std::string_view first, std::string_view second) {
+  while (!first.empty()) {
+    iovec blocks[2] = {{const_cast<char*>(first.data()), first.size()},
+                       {const_cast<char*>(second.data()), second.size()}};
+    ssize_t put = ::writev(fd, blocks, 2);
+    if (put < 0 && errno == EINTR) continue;
+    if (put <= 0) {
+      if (put == 0) errno = EIO;
+      return false;
+    }
+    const auto written = static_cast<std::size_t>(put);
+    if (written < first.size()) {
+      first.remove_prefix(written);
+    } else {
+      second.remove_prefix(written - first.size());
+      first = {};
+    }
+  }
+  return writeAll(fd, second);
 }

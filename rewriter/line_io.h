@@ -90,6 +90,10 @@ class Output {
     }
     if (toFile_ && size_ > flushAt_) flush();
   }
+  // For bytes that stay where they are until the call returns: a block large
+  // enough goes to the file from there, with the pending bytes, in one system
+  // call, since copying it into the buffer would cost more than that call.
+  void writeBlock(std::string_view bytes);
   void writeNumber(long long value);
   void writeUnsigned(unsigned long long value);
 
@@ -106,6 +110,8 @@ class Output {
  private:
   // The old buffer goes only after the bytes are copied: they may lie in it.
   void growAndWrite(std::string_view bytes);
+  // Opens the file on the first bytes that go out; false once opening failed.
+  bool open();
 
   bool toFile_ = false;
   int fd_ = -1;
@@ -121,3 +127,5 @@ class Output {
 
 // write(2) of the whole block, retrying short writes; false on failure.
 bool writeAll(int fd, std::string_view bytes);
+// The same for two blocks, one after the other, with writev(2).
+bool writeAll(int fd, std::string_view first, std::string_view second);

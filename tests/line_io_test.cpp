@@ -158,6 +158,31 @@ TEST(LineIoTest, OutputKeepsBytesInMemoryUntilItSpills) {
   EXPECT_FALSE(spilling.failed());
 }
 
+// A large block goes out at once behind the pending bytes; a small one, or any
+// block when there is no file, waits in memory like other writes.
+TEST(LineIoTest, OutputWritesLargeBlocksBehindPendingBytes) {
+  const std::string large(100000, 'L');
+  Output memory;
+  memory.write("a");
+  memory.writeBlock(large);
+  EXPECT_EQ(memory.text(), "a" + large);
+  EXPECT_FALSE(memory.spilled());
+
+  TemporaryFile file("");
+  Output output(file.fd(), 1 << 20);
+  output.write("head ");
+  output.writeBlock("small ");
+  EXPECT_EQ(fileBytes(file.path()), "");
+  output.writeBlock(large);
+  EXPECT_TRUE(output.spilled());
+  EXPECT_EQ(output.text(), "");
+  EXPECT_EQ(fileBytes(file.path()), "head small " + large);
+  output.writeBlock(large);  // nothing pending before it
+  output.write(" tail");
+  EXPECT_TRUE(output.flush());
+  EXPECT_EQ(fileBytes(file.path()), "head small " + large + large + " tail");
+}
+
 // A file open only for reading makes the write fail; a file that cannot be opened fails the same way.
 TEST(LineIoTest, OutputWriteOrOpenErrorIsRemembered) {
   TemporaryFile file("");
@@ -172,6 +197,10 @@ TEST(LineIoTest, OutputWriteOrOpenErrorIsRemembered) {
     output->write("more bytes than four");
     EXPECT_EQ(output->text(), "");  // dropped, not piled up in memory
     EXPECT_FALSE(output->flush());
+    output->write("abc");
+    output->writeBlock(std::string(100000, 'x'));
+    EXPECT_EQ(output->text(), "");
+    EXPECT_TRUE(output->failed());
   }
   EXPECT_EQ(fileBytes(file.path()), "");
   ::close(readOnly);

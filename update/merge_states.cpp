@@ -54,11 +54,11 @@ void mergeStates(std::string_view text, Output& output) {
   for (std::size_t capsule = findCapsulePiece(text, 0); capsule != NotFound;
        capsule = findCapsulePiece(text, copied)) {
     const std::size_t end = pieceEnd(text, capsule);
-    output.write(text.substr(copied, end - copied));
+    output.writeBlock(text.substr(copied, end - copied));
     writeQueuedStates(output);
     copied = end;
   }
-  output.write(text.substr(copied));
+  output.writeBlock(text.substr(copied));
 }
 
 // The cursor advances for every record, written or not, so a second capsule

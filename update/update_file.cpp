@@ -92,7 +92,7 @@ bool appendPass(ScratchFile& pass, Output& output) {
   bool inline_ = scanState.behaviorMark > scanState.stateListLength;
   if (!pass.text->spilled()) {
     if (inline_) {
-      output.write(pass.text->text());
+      output.writeBlock(pass.text->text());
     } else {
       mergeStates(pass.text->text(), output);
     }
