@@ -3,7 +3,6 @@
 #include <array>
 #include <cstdint>
 #include <cstring>
-#include <deque>
 #include <memory>
 #include <optional>
 #include <string>
@@ -68,7 +67,7 @@ class ElementList {
   ElementList& operator=(ElementList&&) = default;
 
   void append(const ElementRecord& record);
-  // The first record appended under this name, or nullptr.
+  // The first record appended under this name, or nullptr; valid until the next append.
   const ElementRecord* findFirst(std::string_view name) const;
   void clear();
 
@@ -78,14 +77,17 @@ class ElementList {
   auto end() const { return records_.end(); }
 
  private:
+  // A record's place in the list plus one, so that 0 marks an empty slot.
   struct Slot {
-    std::size_t hash = 0;
-    const ElementRecord* record = nullptr;
+    std::uint32_t hash = 0;
+    std::uint32_t place = 0;
   };
   void grow();
+  static std::uint32_t hashOf(std::string_view name);
 
-  // A deque never moves its elements, so the index can point into them.
-  std::deque<ElementRecord> records_;
+  // Kept from section to section, so that a list stops allocating once it has
+  // grown to the size of the sections at hand.
+  std::vector<ElementRecord> records_;
   // Open addressing with linear probing; the size is a power of two and at
   // most half the slots are used.
   std::vector<Slot> slots_;
