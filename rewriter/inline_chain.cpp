@@ -12,7 +12,7 @@
 namespace {
 
 // Matched without its first letter: whatever stands before it, or nothing, counts.
-constexpr std::string_view ChainBeginMarker = "hainBegin";
+constexpr Marker ChainBeginMarker("hainBegin", 'B');
 
 // The id text up to " SUM", kept unconverted for the close line.
 void readChainBranchId(Line& line, bool cutLine) {
@@ -34,11 +34,11 @@ void readSourceState(Line& line) {
 }
 
 void readTransitionComment(Line& line) {
-  constexpr std::string_view Marker = "transition '";
+  constexpr Marker TransitionComment("transition '", '\'');
   std::string_view text = line.text();
-  std::size_t marker = findText(text, Marker);
+  std::size_t marker = findMarker(text, TransitionComment);
   if (marker == NotFound || !containsText(text, "@COMMENT@/")) return;
-  DelimitedValue name = valueUpTo(text, marker + Marker.size(), "'");
+  DelimitedValue name = valueUpTo(text, marker + TransitionComment.text.size(), "'");
   scanState.chainSourceState.emplace(name.value);
   line.cutAt(name.delimiter);
 }
@@ -67,7 +67,7 @@ void beginChain(const std::string& name, bool showProgress, Output& output) {
 }
 
 void endChain(const Line& line, Output& output) {
-  if (!containsText(line.text(), "ransitionEnd")) return;
+  if (findMarker(line.text(), Marker("ransitionEnd", 'E')) == NotFound) return;
   if (!scanState.duplicateTransition) {
     writeTemplate(output, ChainTransitionClose, {scanState.chainBranchId.value_or("0")});
   }
@@ -86,9 +86,9 @@ void endBlock(const Line& line) {
 void handleInlineChainLevel0(Line& line, Output& output) {
   readChainBranchId(line, false);
   readSourceState(line);
-  std::size_t begin = findText(line.text(), ChainBeginMarker);
+  std::size_t begin = findMarker(line.text(), ChainBeginMarker);
   if (begin != NotFound) {
-    std::string_view chainName = readChainName(line, begin + ChainBeginMarker.size());
+    std::string_view chainName = readChainName(line, begin + ChainBeginMarker.text.size());
     std::string name = scanState.chainSourceState.value_or("");
     name += ':';
     name.append(chainName);
@@ -101,7 +101,7 @@ void handleInlineChainLevel0(Line& line, Output& output) {
 void handleInlineChainLevel1or2(Line& line, Output& output) {
   readChainBranchId(line, true);
   readTransitionComment(line);
-  if (containsText(line.text(), ChainBeginMarker)) {
+  if (findMarker(line.text(), ChainBeginMarker) != NotFound) {
     beginChain(scanState.chainSourceState.value_or("unknown transition"), true, output);
   }
   endChain(line, output);

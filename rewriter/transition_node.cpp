@@ -10,7 +10,8 @@
 
 namespace {
 
-constexpr std::string_view JumpNameMarker = "@{@COMMENT@/*PXN_JUMP_NAME*";
+// Branch lines hold many '@' and no 'J' but this one.
+constexpr Marker JumpNameMarker("@{@COMMENT@/*PXN_JUMP_NAME*", 'J');
 
 // Guards carry no branch number in the head; the link only goes with a node
 // that copies its code.
@@ -35,7 +36,7 @@ void writeHead(std::int32_t branchNumber, bool withLink, Output& output) {
 // other comment closes it plainly. A name without ";" has no jump text.
 void writeJumpClose(Line& line, std::size_t comment, std::int32_t branchNumber, Output& output) {
   std::string_view text = line.text();
-  std::size_t equals = comment + JumpNameMarker.size();
+  std::size_t equals = comment + JumpNameMarker.text.size();
   if (equals >= text.size() || text[equals] != '=') {
     output.write(NodeClose);
     return;
@@ -57,7 +58,7 @@ void awaitBranchLine(Line& line, Output& output) {
   std::optional<std::int32_t> branchNumber = readBranchNumber(line.text(), marker);
   if (!branchNumber) return;
   scanState.branchIdSeen = true;
-  std::size_t comment = findText(line.text(), JumpNameMarker);
+  std::size_t comment = findMarker(line.text(), JumpNameMarker);
   output.write(scanState.previousLine.text());
   scanState.previousLine.clear();
   writeHead(*branchNumber, comment == NotFound, output);
