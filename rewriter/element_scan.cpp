@@ -11,6 +11,7 @@
 
 namespace {
 
+// Found by its 'Q', like the classifier marker.
 constexpr Marker Level2ElementMarker("{{{QZK ", 'Q');
 constexpr std::string_view Level2TransitionMarker = "{{{QZK transition '";
 constexpr std::string_view Level2ChoicePointMarker = "{{{QZK choicePoint '";

@@ -10,6 +10,13 @@
 // Longest piece handed on as one line: a longer line arrives in several pieces.
 inline constexpr std::size_t MaxLinePiece = 9999;
 
+// The length of the line that starts at data, line end included, when that
+// end comes within the first MaxLinePiece of the available bytes; 0 otherwise.
+inline std::size_t lengthToLineEnd(const char* data, std::size_t available) {
+  const void* newline = std::memchr(data, '\n', available < MaxLinePiece ? available : MaxLinePiece);
+  return newline == nullptr ? 0 : static_cast<std::size_t>(static_cast<const char*>(newline) - data) + 1;
+}
+
 // One line (or piece of a line) as read, with its line end. It points into the
 // reader's buffer, so handlers can cut it in place without copying; it stays
 // valid until the reader is asked for the next line.
@@ -36,11 +43,8 @@ class LineReader {
   // False at the end of the input or after a read error. Inline for the
   // common case, a line end already in the buffer.
   bool next(Line& line) {
-    const std::size_t available = end_ - begin_;
-    const void* newline =
-        std::memchr(buffer_ + begin_, '\n', available < MaxLinePiece ? available : MaxLinePiece);
-    if (newline == nullptr) return nextWithoutLineEnd(line);
-    return take(static_cast<std::size_t>(static_cast<const char*>(newline) - (buffer_ + begin_)) + 1, line);
+    const std::size_t length = lengthToLineEnd(buffer_ + begin_, end_ - begin_);
+    return length != 0 ? take(length, line) : nextWithoutLineEnd(line);
   }
   bool failed() const { return error_ != 0; }
   int error() const { return error_; }

@@ -32,11 +32,10 @@ std::size_t findCapsulePiece(std::string_view text, std::size_t pieceStart) {
   return NotFound;
 }
 
+// Where the piece that the line reader would hand on from start ends.
 std::size_t pieceEnd(std::string_view text, std::size_t start) {
-  const std::size_t limit = std::min(text.size() - start, MaxLinePiece);
-  const void* newline = std::memchr(text.data() + start, '\n', limit);
-  if (newline == nullptr) return start + limit;
-  return static_cast<std::size_t>(static_cast<const char*>(newline) - text.data()) + 1;
+  const std::size_t length = lengthToLineEnd(text.data() + start, text.size() - start);
+  return start + (length != 0 ? length : std::min(text.size() - start, MaxLinePiece));
 }
 
 }  // namespace
