@@ -175,7 +175,7 @@ void completeStateElement(std::uint16_t branchId, Output& output) {
   const ElementRecord* listed = scanState.stateList.findFirst(element.name);
   if (listed != nullptr && listed->kind != element.kind) return;
   if (scanState.behaviorMark != 0) {
-    writeTemplate(output, StateNode, {element.name, element.branchId, element.name});
+    writeTemplate<StateNode>(output, element.name, element.branchId, element.name);
     ++scanState.behaviorMark;
   }
   ++scanState.stateListLength;
@@ -183,9 +183,9 @@ void completeStateElement(std::uint16_t branchId, Output& output) {
 }
 
 // The node head, then the branch line that opens the body.
-void writeActionHead(const NodeTemplate& head, std::string_view name, std::string_view branchLine,
-                     RewriteState body, Output& output) {
-  writeTemplate(output, head, {name, scanState.capsuleName, name, name});
+template <const NodeTemplate& Head>
+void writeActionHead(std::string_view name, std::string_view branchLine, RewriteState body, Output& output) {
+  writeTemplate<Head>(output, name, scanState.capsuleName, name, name);
   output.write(branchLine);
   scanState.rewriteState = body;
 }
@@ -194,12 +194,12 @@ void writeActions(std::string_view branchLine, std::uint16_t branchId, Output& o
   const std::string& stateName = scanState.currentStateElement.name;
   if (scanState.awaitingExitId) {
     ++scanState.exitActionCount;
-    writeActionHead(ExitActionNode, stateName, branchLine, RewriteState::ExitBody, output);
+    writeActionHead<ExitActionNode>(stateName, branchLine, RewriteState::ExitBody, output);
     scanState.awaitingExitId = false;
   }
   if (scanState.awaitingEntryId) {
     ++scanState.entryActionCount;
-    writeActionHead(EntryActionNode, stateName, branchLine, RewriteState::EntryBody, output);
+    writeActionHead<EntryActionNode>(stateName, branchLine, RewriteState::EntryBody, output);
     scanState.awaitingEntryId = false;
   }
   if (scanState.awaitingOperationId) {
@@ -207,8 +207,8 @@ void writeActions(std::string_view branchLine, std::uint16_t branchId, Output& o
     if (!scanState.nodeTagInLine) return;
     ++scanState.operationCount;
     scanState.currentOperation.branchId = branchId;
-    writeActionHead(OperationNode, scanState.currentOperation.name, branchLine, RewriteState::OperationBody,
-                    output);
+    writeActionHead<OperationNode>(scanState.currentOperation.name, branchLine, RewriteState::OperationBody,
+                                   output);
   }
 }
 

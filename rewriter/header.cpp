@@ -78,7 +78,7 @@ void writeCapsuleNode(Line& line, std::size_t classifierStart, Output& output) {
     nameStart = colons + 2;
   }
   if (nameStart != NotFound) scanState.capsuleName = classifier.substr(nameStart, CapsuleNameLimit);
-  writeTemplate(output, CapsuleNode, {scanState.capsuleName});
+  writeTemplate<CapsuleNode>(output, scanState.capsuleName);
 }
 
 void writeUnknownCapsuleNode(Output& output) { output.write(UnknownCapsuleNode); }

@@ -63,13 +63,13 @@ void beginChain(const std::string& name, bool showProgress, Output& output) {
   ++scanState.transitionCount;
   scanState.transitionList.append({ElementKind::None, name, static_cast<std::uint16_t>(branchNumber)});
   if (showProgress) printText("ENQUEUE ... [" + name + "]!\n");
-  writeTemplate(output, ChainTransitionNode, {name, branchNumber, name, scanState.capsuleName, name});
+  writeTemplate<ChainTransitionNode>(output, name, branchNumber, name, scanState.capsuleName, name);
 }
 
 void endChain(const Line& line, Output& output) {
   if (findMarker(line.text(), Marker("ransitionEnd", 'E')) == NotFound) return;
   if (!scanState.duplicateTransition) {
-    writeTemplate(output, ChainTransitionClose, {scanState.chainBranchId.value_or("0")});
+    writeTemplate<ChainTransitionClose>(output, scanState.chainBranchId.value_or("0"));
   }
   scanState.previousLine.clear();
 }

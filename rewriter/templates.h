@@ -3,10 +3,10 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <initializer_list>
 #include <string>
 #include <string_view>
 #include <type_traits>
+#include <utility>
 
 #include "rewriter/line_io.h"
 #include "rewriter/text.h"
@@ -27,7 +27,7 @@ class NodeTemplate {
       if (text[pos] != '%' || (text[pos + 1] != 's' && text[pos + 1] != 'd')) continue;
       if (placeholders_ == MaxPlaceholders) throw "too many placeholders";
       texts_[placeholders_] = text.substr(start, pos - start);
-      marks_[placeholders_] = text.substr(pos, 2);
+      numbers_[placeholders_] = text[pos + 1] == 'd';
       ++placeholders_;
       start = pos + 2;
       ++pos;
@@ -35,15 +35,15 @@ class NodeTemplate {
     texts_[placeholders_] = text.substr(start);
   }
 
-  std::size_t placeholders() const { return placeholders_; }
+  constexpr std::size_t placeholders() const { return placeholders_; }
   // The text before placeholder i; i == placeholders() gives the text after the last.
-  std::string_view textBefore(std::size_t i) const { return texts_[i]; }
-  // The placeholder as it stands in the template.
-  std::string_view mark(std::size_t i) const { return marks_[i]; }
+  constexpr std::string_view textBefore(std::size_t i) const { return texts_[i]; }
+  // True for "%d", which takes a number; "%s" takes a text.
+  constexpr bool takesNumber(std::size_t i) const { return numbers_[i]; }
 
  private:
   std::array<std::string_view, MaxPlaceholders + 1> texts_{};
-  std::array<std::string_view, MaxPlaceholders> marks_{};
+  std::array<bool, MaxPlaceholders> numbers_{};
   std::size_t placeholders_ = 0;
 };
 
@@ -78,41 +78,27 @@ inline constexpr std::string_view SectionTrailer = "@/NODE /RIK@\n";
 inline constexpr std::string_view StatesCategoryLine = "   (\"&States\"=0,\n";
 inline constexpr std::string_view TransitionsCategoryLine = "    \"&Transitions\"=1),\n";
 
-// One value for a template placeholder: a text for "%s", a number for "%d".
-class TemplateValue {
- public:
-  TemplateValue(std::string_view text) : text_(text) {}
-  TemplateValue(const std::string& text) : text_(text) {}
-  TemplateValue(const char* text) : text_(text) {}
-  template <typename Integer, typename = std::enable_if_t<std::is_integral_v<Integer>>>
-  TemplateValue(Integer number) : isNumber_(true), number_(static_cast<long long>(number)) {}
+// A text fills a "%s", a number a "%d".
+inline void writeValue(Output& output, std::string_view text) { output.write(text); }
 
-  void writeTo(Output& output) const {
-    if (isNumber_) {
-      output.writeNumber(number_);
-    } else {
-      output.write(text_);
-    }
-  }
+template <typename Integer>
+requires std::is_integral_v<Integer>
+void writeValue(Output& output, Integer number) { output.writeNumber(static_cast<long long>(number)); }
 
- private:
-  std::string_view text_;
-  bool isNumber_ = false;
-  long long number_ = 0;
-};
+template <const NodeTemplate& Node, typename... Values, std::size_t... Index>
+void writeFilled(Output& output, std::index_sequence<Index...>, const Values&... values) {
+  static_assert(((Node.takesNumber(Index) == std::is_integral_v<Values>)&&...),
+                "a number for each \"%d\", a text for each \"%s\"");
+  ((output.write(Node.textBefore(Index)), writeValue(output, values)), ...);
+  output.write(Node.textBefore(sizeof...(Index)));
+}
 
-// Writes a template with its placeholders filled by the values, in order; a
-// placeholder left without a value is written as it stands.
-inline void writeTemplate(Output& output, const NodeTemplate& node,
-                          std::initializer_list<TemplateValue> values) {
-  const TemplateValue* value = values.begin();
-  for (std::size_t i = 0; i < node.placeholders(); ++i) {
-    output.write(node.textBefore(i));
-    if (value != values.end()) {
-      (value++)->writeTo(output);
-    } else {
-      output.write(node.mark(i));
-    }
-  }
-  output.write(node.textBefore(node.placeholders()));
+// Writes the template with its placeholders filled by the values, in order.
+// The template is known when the call compiles, so each of its texts is
+// copied with a size known there and a call without a value for every
+// placeholder does not compile.
+template <const NodeTemplate& Node, typename... Values>
+void writeTemplate(Output& output, const Values&... values) {
+  static_assert(sizeof...(Values) == Node.placeholders(), "one value for each placeholder");
+  writeFilled<Node>(output, std::index_sequence_for<Values...>(), values...);
 }

@@ -19,14 +19,15 @@ void writeHead(std::int32_t branchNumber, bool withLink, Output& output) {
   const std::string& name = scanState.transitionName;
   const bool guard = scanState.transitionKind == 2;
   if (guard) {
-    writeTemplate(output, GuardNodeHead, {name});
+    writeTemplate<GuardNodeHead>(output, name);
+  } else if (scanState.transitionKind == 1) {
+    writeTemplate<ChoicePointNodeHead>(output, name, branchNumber, name);
   } else {
-    writeTemplate(output, scanState.transitionKind == 1 ? ChoicePointNodeHead : TransitionNodeHead,
-                  {name, branchNumber, name});
+    writeTemplate<TransitionNodeHead>(output, name, branchNumber, name);
   }
-  if (withLink) writeTemplate(output, LinkSuffix, {scanState.capsuleName, name});
+  if (withLink) writeTemplate<LinkSuffix>(output, scanState.capsuleName, name);
   if (guard) {
-    writeTemplate(output, GuardLabel, {name});
+    writeTemplate<GuardLabel>(output, name);
   } else {
     output.write(HeadEnd);
   }
@@ -49,7 +50,7 @@ void writeJumpClose(Line& line, std::size_t comment, std::int32_t branchNumber, 
     jumpText = valueUpTo(text, name.delimiter + 1, "*/").value;
     line.cutAt(name.delimiter);
   }
-  writeTemplate(output, JumpBranch, {branchNumber, name.value, jumpText});
+  writeTemplate<JumpBranch>(output, branchNumber, name.value, jumpText);
 }
 
 void awaitBranchLine(Line& line, Output& output) {

@@ -66,7 +66,7 @@ void writeQueuedStates(Output& output) {
   for (const ElementRecord& record : scanState.stateList) {
     std::uint16_t cursor = scanState.behaviorMark++;
     if (scanState.stateListLength >= cursor) {
-      writeTemplate(output, StateNode, {record.name, record.branchId, record.name});
+      writeTemplate<StateNode>(output, record.name, record.branchId, record.name);
     }
   }
 }
