@@ -80,13 +80,17 @@ std::optional<MarkedName> nameAfter(std::string_view text, std::size_t pos, std:
   return MarkedName{text.substr(start, quote - start), quote};
 }
 
+// Marker lines remake a record each, so the record keeps its room for the name.
+void remakeRecord(ElementRecord& record, ElementKind kind, std::string_view name) {
+  record.kind = kind;
+  record.name.assign(name);
+  record.branchId = 0;
+}
+
 // The last record made sets the pending flags.
 void makeElementRecord(ElementKind kind, std::string_view name) {
-  if (kind == ElementKind::Operation) {
-    scanState.currentOperation = ElementRecord{kind, std::string(name), 0};
-  } else {
-    scanState.currentStateElement = ElementRecord{kind, std::string(name), 0};
-  }
+  remakeRecord(kind == ElementKind::Operation ? scanState.currentOperation : scanState.currentStateElement,
+               kind, name);
   scanState.awaitingStateId = kind != ElementKind::Operation;
   scanState.awaitingExitId = kind == ElementKind::Exit;
   scanState.awaitingEntryId = kind == ElementKind::Enter;
@@ -160,7 +164,7 @@ bool handleTransitionMarkerLine(Line& line, Output& output) {
   scanState.branchIdSeen = false;
   countTransitionKind(transition != NotFound, guard != NotFound);
   scanState.rewriteState = RewriteState::TransitionNode;
-  scanState.currentTransition = ElementRecord{ElementKind::None, std::string(marked->name), 0};
+  remakeRecord(scanState.currentTransition, ElementKind::None, marked->name);
   scanState.transitionList.append(scanState.currentTransition);
   return true;
 }
