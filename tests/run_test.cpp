@@ -422,8 +422,26 @@ TEST_F(RunTest, NothingIsWrittenThroughSymbolicLinks) {
   EXPECT_EQ(readFile(in / "velcovstat.cov"), sectionSummary(0, 1) + totals(1));
 }
 
-// A file-size limit makes writes fail: in the new output (a.fdc) and in the temporary file of a
-// section too large to stay in memory (b.fdc). Both outputs stay as they were.
+// A new output is linked into place from a file without a name through /proc/self/fd. With
+// that directory hidden it goes through a named file instead, with the same result and nothing
+// left beside it. The shell that hides it becomes the tool, so the pid is the tool's.
+TEST_F(RunTest, NewOutputWithoutProcGoesThroughANamedFile) {
+  const std::string isolated = "unshare -m sh -c 'mount -t tmpfs none /proc/$$/fd && exec env \"$@\"' sh ";
+  if (std::system((isolated + "true").c_str()) != 0) GTEST_SKIP() << "needs a mount namespace";
+  const Section pump = stateSection("Idle", 12);
+  const Section valve = stateSection("Open", 30);
+  writeFile(in / "Pump.fdc", pump.input());
+  writeFile(in / "Valve.fdc", valve.input());
+  writeFile(out / "Valve.fdc", "older output\n");
+  ToolRun result = runUntranslated({in.string(), out.string(), Version}, isolated);
+  EXPECT_EQ(result.status, 2);
+  EXPECT_EQ(directoryContents(out), (Contents{{"Pump.fdc", pump.queued(stateNode("Idle", 12))},
+                                              {"Valve.fdc", valve.queued(stateNode("Open", 30))}}));
+}
+
+// A file-size limit makes writes fail: in the new output (a.fdc, and d.fdc that has no output
+// yet) and in the temporary file of a section too large to stay in memory (b.fdc). The outputs
+// stay as they were, and d.fdc gets none.
 TEST_F(RunTest, WriteErrorsLeaveTheOutputAsItWas) {
   Section medium = stateSection("Idle", 12);
   medium.preamble = filler(600 * 1024);
@@ -433,6 +451,7 @@ TEST_F(RunTest, WriteErrorsLeaveTheOutputAsItWas) {
   writeFile(in / "a.fdc", medium.input());
   writeFile(in / "b.fdc", large.input());
   writeFile(in / "c.fdc", small.input());
+  writeFile(in / "d.fdc", medium.input());
   for (const char* name : {"a.fdc", "b.fdc", "c.fdc"}) writeFile(out / name, "older output\n");
   // 400 blocks of 512 bytes.
   auto report = [&](const std::string& name) {

@@ -4,7 +4,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <memory>
+#include <string_view>
 
 #include "driver/run_log.h"
 #include "messages/catalog.h"
@@ -21,6 +23,7 @@ namespace {
 // through the temporary file.
 constexpr std::size_t PassSpillSize = 1024 * 1024;
 constexpr std::size_t OutputFlushSize = 256 * 1024;
+constexpr std::size_t CopyBlock = 256 * 1024;
 
 std::string directoryOf(const std::string& path) {
   std::size_t slash = path.rfind('/');
@@ -34,6 +37,18 @@ std::string temporaryPathFor(const std::string& outputPath) {
   std::string path = outputPath;
   path.back() = '_';
   return path;
+}
+
+// Copies the whole of one file into another; false on a read or write error.
+bool copyAll(int from, int to) {
+  auto block = std::make_unique_for_overwrite<char[]>(CopyBlock);
+  for (off_t at = 0;;) {
+    const ssize_t got = ::pread(from, block.get(), CopyBlock, at);
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) return got == 0;
+    if (!writeAll(to, std::string_view(block.get(), static_cast<std::size_t>(got)))) return false;
+    at += got;
+  }
 }
 
 // A file this call creates beside the output (a pass's temporary file or the
@@ -60,15 +75,25 @@ struct ScratchFile {
         },
         flushAt);
   }
+  // A file without a name in the directory, which no one sees before it is
+  // linked into place whole.
+  bool createUnnamed(const std::string& directory, std::size_t flushAt) {
+    fd = ::open(directory.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0666);
+    if (fd < 0) return false;
+    unnamed = true;
+    text = std::make_unique<Output>(fd, flushAt);
+    return true;
+  }
   void discard() {
     if (fd < 0) return;
     ::close(fd);
-    ::unlink(path.c_str());
+    if (!unnamed) ::unlink(path.c_str());
     fd = -1;
   }
   // Renames the file over outputPath, keeping the permission bits of the
-  // regular file it replaces.
+  // regular file it replaces; a file without a name is linked there instead.
   bool putInPlace(const std::string& outputPath) {
+    if (unnamed) return linkInPlace(outputPath);
     struct stat replaced {};
     if (::lstat(outputPath.c_str(), &replaced) == 0 && S_ISREG(replaced.st_mode)) {
       ::fchmod(fd, replaced.st_mode & 07777);
@@ -81,10 +106,47 @@ struct ScratchFile {
     return false;
   }
 
+  // Without /proc, or with a file that has appeared at outputPath since, the
+  // bytes are copied into a named file, which is renamed there as usual.
+  bool linkInPlace(const std::string& outputPath) {
+    if (!text->flush()) {
+      discard();
+      return false;
+    }
+    const std::string link = "/proc/self/fd/" + std::to_string(fd);
+    if (::linkat(AT_FDCWD, link.c_str(), AT_FDCWD, outputPath.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+      const bool closed = ::close(fd) == 0;
+      fd = -1;
+      return closed;
+    }
+    const int named = createFreshFile(path.c_str());
+    const bool copied = named >= 0 && copyAll(fd, named);
+    discard();
+    if (named < 0) return false;
+    fd = named;
+    unnamed = false;
+    text = std::make_unique<Output>(fd, 0);
+    if (copied) return putInPlace(outputPath);
+    discard();
+    return false;
+  }
+
   std::string path;
   int fd = -1;
+  bool unnamed = false;
   std::unique_ptr<Output> text;
 };
+
+// Linking a whole file into place costs less than renaming one over a name,
+// so a new output that replaces no file is made without a name.
+bool createNewOutput(ScratchFile& file, const std::string& outputPath) {
+  struct stat existing {};
+  if (::lstat(outputPath.c_str(), &existing) != 0 && errno == ENOENT &&
+      file.createUnnamed(directoryOf(outputPath), OutputFlushSize)) {
+    return true;
+  }
+  return file.create(OutputFlushSize);
+}
 
 // Adds a finished pass to the new output: sections whose state nodes were
 // written inline go in as they are, the others through the merge.
@@ -169,7 +231,7 @@ int updateFile(const std::string& inputPath, const std::string& outputPath) {
       break;
     }
     if (scanState.anyCounterSet()) {
-      if (newOutput.fd < 0 && !newOutput.create(OutputFlushSize)) {
+      if (newOutput.fd < 0 && !createNewOutput(newOutput, outputPath)) {
         printText(catalog::unableToCreateFile(outputPath));
       } else if (!appendPass(pass, *newOutput.text) || pass.text->failed() || newOutput.text->failed()) {
         printText(catalog::unableToCreateFile(outputPath));
