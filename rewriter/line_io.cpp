@@ -98,24 +98,23 @@ bool Output::open() {
   return fd_ >= 0;
 }
 
-void Output::writeBlock(std::string_view bytes) {
-  if (!toFile_ || bytes.size() < DirectBlockSize) {
-    write(bytes);
-    return;
-  }
+void Output::sendPendingThen(std::string_view bytes) {
   spilled_ = true;
+  // After a failed write the bytes have nowhere to go; keeping them would only grow memory.
   if (open() && error_ == 0 && !writeAll(fd_, text(), bytes)) error_ = errno != 0 ? errno : EIO;
   size_ = 0;
 }
 
-bool Output::flush() {
-  if (!toFile_) return true;
-  if (size_ != 0) {
-    spilled_ = true;
-    // After a failed write the bytes have nowhere to go; keeping them would only grow memory.
-    if (open() && error_ == 0 && !writeAll(fd_, text())) error_ = errno != 0 ? errno : EIO;
-    size_ = 0;
+void Output::writeBlock(std::string_view bytes) {
+  if (!toFile_ || bytes.size() < DirectBlockSize) {
+    write(bytes);
+  } else {
+    sendPendingThen(bytes);
   }
+}
+
+bool Output::flush() {
+  if (toFile_ && size_ != 0) sendPendingThen({});
   return error_ == 0;
 }
 

@@ -116,6 +116,8 @@ class Output {
   void growAndWrite(std::string_view bytes);
   // Opens the file on the first bytes that go out; false once opening failed.
   bool open();
+  // Writes the pending bytes and then these to the file, leaving the buffer empty.
+  void sendPendingThen(std::string_view bytes);
 
   bool toFile_ = false;
   int fd_ = -1;

@@ -6,7 +6,6 @@
 
 #include <cerrno>
 #include <memory>
-#include <string_view>
 
 #include "driver/run_log.h"
 #include "messages/catalog.h"
@@ -23,7 +22,6 @@ namespace {
 // through the temporary file.
 constexpr std::size_t PassSpillSize = 1024 * 1024;
 constexpr std::size_t OutputFlushSize = 256 * 1024;
-constexpr std::size_t CopyBlock = 256 * 1024;
 
 std::string directoryOf(const std::string& path) {
   std::size_t slash = path.rfind('/');
@@ -39,16 +37,13 @@ std::string temporaryPathFor(const std::string& outputPath) {
   return path;
 }
 
-// Copies the whole of one file into another; false on a read or write error.
-bool copyAll(int from, int to) {
-  auto block = std::make_unique_for_overwrite<char[]>(CopyBlock);
-  for (off_t at = 0;;) {
-    const ssize_t got = ::pread(from, block.get(), CopyBlock, at);
-    if (got < 0 && errno == EINTR) continue;
-    if (got <= 0) return got == 0;
-    if (!writeAll(to, std::string_view(block.get(), static_cast<std::size_t>(got)))) return false;
-    at += got;
-  }
+// Copies a file from its start, piece by piece as the line reader hands it on.
+bool copyFromStart(int fd, Output& output) {
+  if (::lseek(fd, 0, SEEK_SET) != 0) return false;
+  LineReader reader(fd);
+  Line line;
+  while (reader.next(line)) output.write(line.text());
+  return !reader.failed();
 }
 
 // A file this call creates beside the output (a pass's temporary file or the
@@ -109,26 +104,17 @@ struct ScratchFile {
   // Without /proc, or with a file that has appeared at outputPath since, the
   // bytes are copied into a named file, which is renamed there as usual.
   bool linkInPlace(const std::string& outputPath) {
-    if (!text->flush()) {
-      discard();
-      return false;
-    }
+    bool written = text->flush();
     const std::string link = "/proc/self/fd/" + std::to_string(fd);
-    if (::linkat(AT_FDCWD, link.c_str(), AT_FDCWD, outputPath.c_str(), AT_SYMLINK_FOLLOW) == 0) {
-      const bool closed = ::close(fd) == 0;
+    if (written && ::linkat(AT_FDCWD, link.c_str(), AT_FDCWD, outputPath.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+      written = ::close(fd) == 0;
       fd = -1;
-      return closed;
+      return written;
     }
-    const int named = createFreshFile(path.c_str());
-    const bool copied = named >= 0 && copyAll(fd, named);
+    ScratchFile named(path);
+    const bool copied = written && named.create(OutputFlushSize) && copyFromStart(fd, *named.text);
     discard();
-    if (named < 0) return false;
-    fd = named;
-    unnamed = false;
-    text = std::make_unique<Output>(fd, 0);
-    if (copied) return putInPlace(outputPath);
-    discard();
-    return false;
+    return copied && named.putInPlace(outputPath);
   }
 
   std::string path;
@@ -139,13 +125,9 @@ struct ScratchFile {
 
 // Linking a whole file into place costs less than renaming one over a name,
 // so a new output that replaces no file is made without a name.
-bool createNewOutput(ScratchFile& file, const std::string& outputPath) {
-  struct stat existing {};
-  if (::lstat(outputPath.c_str(), &existing) != 0 && errno == ENOENT &&
-      file.createUnnamed(directoryOf(outputPath), OutputFlushSize)) {
-    return true;
-  }
-  return file.create(OutputFlushSize);
+bool createNewOutput(ScratchFile& file, const std::string& outputPath, bool outputMissing) {
+  return (outputMissing && file.createUnnamed(directoryOf(outputPath), OutputFlushSize)) ||
+         file.create(OutputFlushSize);
 }
 
 // Adds a finished pass to the new output: sections whose state nodes were
@@ -160,14 +142,11 @@ bool appendPass(ScratchFile& pass, Output& output) {
     }
     return true;
   }
-  if (!pass.text->flush() || ::lseek(pass.fd, 0, SEEK_SET) != 0) return false;
+  if (!pass.text->flush()) return false;
+  if (inline_) return copyFromStart(pass.fd, output);
+  if (::lseek(pass.fd, 0, SEEK_SET) != 0) return false;
   LineReader reader(pass.fd);
-  if (inline_) {
-    Line line;
-    while (reader.next(line)) output.write(line.text());
-  } else {
-    mergeStates(reader, output);
-  }
+  mergeStates(reader, output);
   return !reader.failed();
 }
 
@@ -201,7 +180,11 @@ int updateFile(const std::string& inputPath, const std::string& outputPath) {
   scanState.rewriteState = RewriteState::SectionStart;
   scanState.resetSectionCounters();
   const std::string tempPath = temporaryPathFor(outputPath);
-  scanState.existingFdNumber = readFdNumber(outputPath);
+  // A missing output has no number; knowing that it is missing also lets the
+  // new output be made without a name, from this one look-up.
+  struct stat existing {};
+  const bool outputMissing = ::lstat(outputPath.c_str(), &existing) != 0 && errno == ENOENT;
+  scanState.existingFdNumber = outputMissing ? 0 : readFdNumber(outputPath);
 
   int inputFd = ::open(inputPath.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
   if (inputFd < 0) {
@@ -231,7 +214,7 @@ int updateFile(const std::string& inputPath, const std::string& outputPath) {
       break;
     }
     if (scanState.anyCounterSet()) {
-      if (newOutput.fd < 0 && !createNewOutput(newOutput, outputPath)) {
+      if (newOutput.fd < 0 && !createNewOutput(newOutput, outputPath, outputMissing)) {
         printText(catalog::unableToCreateFile(outputPath));
       } else if (!appendPass(pass, *newOutput.text) || pass.text->failed() || newOutput.text->failed()) {
         printText(catalog::unableToCreateFile(outputPath));
