@@ -3,8 +3,7 @@
 # output (each file's lines in name order, as a directory's order is the system's) and the exit status
 # with those kept in the case's directory.
 # usage: run_case.sh <tool> <case dir> <version> <exit status> <input file>...
-tool=$1 case=$2 version=$3 status=$4
-shift 4
+tool=$1 case=$2 version=$3 status=$4 && shift 4
 work=$(mktemp -d) || exit 1
 trap 'rm -rf "$work"' EXIT
 mkdir "$work/given" "$work/out" && cp "$@" "$work/given" && cp -R "$work/given" "$work/in" && cd "$work" || exit 1
