@@ -61,17 +61,17 @@ const std::string Large = filler(3 << 20);
 
 // A section of capsule P with state S, queued and written after the capsule node line unless the
 // behaviour function comes first, which has it written where it is found.
-std::string section(const std::string& fd, const std::string& state = "S", const std::string& filler = "",
+std::string section(const std::string& fd, const std::string& state = "S", const std::string& lines = "",
                     bool behaviourFirst = false) {
-  return "VE 3\nFD " + fd + "\n@RIK\n   (\"&Functions\n    \"-&Exits\n    \"Functions and exits\n" + filler +
+  return "VE 3\nFD " + fd + "\n@RIK\n   (\"&Functions\n    \"-&Exits\n    \"Functions and exits\n" + lines +
          "NODE TYPE=FILE NAME=\"P.cpp\"@@ALT@ {{{QZK classifier 'Logical View::P'\n" +
          (behaviourFirst ? "@NODE TYPE=FUNCTION NAME=\"void _ZOLTBehavior(P*)\"@b\n" : "") +
          "// {{{QZK state '" + state + "'\n@BRANCH MARK=TB ID=7 SUM=0@{\n}@/BRANCH@\n";
 }
-std::string converted(const std::string& fd, const std::string& state = "S", const std::string& filler = "",
+std::string converted(const std::string& fd, const std::string& state = "S", const std::string& lines = "",
                       bool behaviourFirst = false, const std::string& version = "6.5.341.0") {
   return "VE 3 Velmar " + version + "\nFD " + fd + "\n@RIK\n   (\"&States\"=0,\n    \"&Transitions\"=1),\n" +
-         filler + "NODE TYPE=CAPSULE NAME=\"P\"@\n" + (behaviourFirst ? "\n" : "") +
+         lines + "NODE TYPE=CAPSULE NAME=\"P\"@\n" + (behaviourFirst ? "\n" : "") +
          "\n@NODE TYPE=STATE NAME=\"" + state + "\"@State @BRANCH MARK=TB ID=7 SUM=0@'" + state +
          "'@/BRANCH@@/NODE@\n" + (behaviourFirst ? "" : "\n") + "@/NODE /RIK@\n";
 }
@@ -135,10 +135,9 @@ TEST_F(RunTest, RunLogHoldsTheSummariesAndTheTotals) {
             (Files{{"a.fdc", section("1")}, {"velcovstat.cov", "<dir>"}, {"velcovsync.cov", totals(0)}}));
 }
 
-// Sections go into one output in input order, whether their states are queued or written at once.
-// A section numbered like the old output ends the file: the sections before it replace the old
-// output, keeping its mode. Numbers beyond 32 bits are clamped, not wrapped; and an output whose
-// name ends in '_' is never its own scratch file, so an up-to-date one survives.
+// Sections go into one output in input order, their states queued or written at once; a section
+// numbered like the old output ends the file, the ones before it replacing the old output in its mode.
+// FD numbers are clamped to 32 bits, not wrapped; an up-to-date output whose name ends in '_' survives.
 TEST_F(RunTest, UpToDateOutputsAndSections) {
   put("in/a.fdc", section("100", "A") + section("101", "B", "", true) + section("7") + section("102"));
   put("out/a.fdc", "VE 3\nFD 7\nold\n");
@@ -186,21 +185,22 @@ TEST_F(RunTest, SameInputAndOutputDirectory) {
                                     {"velcovstat.cov", Summary + totals(1)}}));
 }
 
+// A link at an output or run log is replaced by a file and its target left alone, even a missing one.
 TEST_F(RunTest, NothingIsWrittenThroughSymbolicLinks) {
   fs::create_directory("t");
   const Files targets = {{"output", "VE 3\nFD 5\nlinked\n"}, {"stat", "s\n"}, {"sync", "t\n"}};
   for (const auto& [name, bytes] : targets) put("t/" + name, bytes);
   put("in/a.fdc", section("1", "S", Large));
+  put("in/b.fdc", section("1"));
   fs::create_symlink(root / "t/output", "out/a.fdc");
   fs::create_symlink(root / "t/missing", "out/b.fdc");
   fs::create_symlink(root / "t/stat", "in/velcovstat.cov");
   fs::create_symlink(root / "t/sync", "in/velcovsync.cov");
-  EXPECT_EQ(tool().status, 1);
+  EXPECT_EQ(tool().status, 2);
   EXPECT_EQ(files("t"), targets);
-  EXPECT_TRUE(files("out") == (Files{{"a.fdc", converted("1", "S", Large)}, {"b.fdc", ""}}) &&
-              fs::is_symlink("out/b.fdc"));
-  EXPECT_TRUE(files("in") ==
-              (Files{{"a.fdc", section("1", "S", Large)}, {"velcovstat.cov", Summary + totals(1)}}));
+  EXPECT_TRUE(files("out") == (Files{{"a.fdc", converted("1", "S", Large)}, {"b.fdc", converted("1")}}));
+  EXPECT_EQ(get("in/velcovstat.cov"), Summary + Summary + totals(2));
+  EXPECT_FALSE(fs::is_symlink("in/velcovstat.cov") || fs::exists(fs::symlink_status("in/velcovsync.cov")));
 }
 
 // A new output is linked into place through /proc/self/fd; with that hidden it goes through a named
