@@ -14,6 +14,5 @@ LC_ALL=C awk '/: analysing /{f=$3} /FDC Files updated$/{f="~"} {print f "\t" NR 
   LC_ALL=C sort -t "$(printf '\t')" -k1,1 -k2,2n | cut -f3- | diff -u "$case/stdout" - || fail=1
 diff -ru "$case/out" out || fail=1
 # The inputs are left as they were; the run log beside them holds every summary, then the totals.
-diff -r -x velcovstat.cov given in || fail=1
-sed -n '/: Finding$/,/ChoicePoint(s)$/p;$p' stdout | cmp - in/velcovstat.cov || fail=1
+diff -r -x velcovstat.cov given in && sed -n '/: Finding$/,/ChoicePoint(s)$/p;$p' stdout | cmp - in/velcovstat.cov || fail=1
 exit $fail
