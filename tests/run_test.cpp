@@ -1,568 +1,267 @@
-#include <dirent.h>
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <filesystem>
-#include <functional>
+#include <fstream>
 #include <map>
-#include <string>
-#include <vector>
+#include <sstream>
 
-#include "tests/e2e_support.h"
+// Whole runs of the built tool on directories in and out, set up in a scratch directory per test.
 
 namespace fs = std::filesystem;
 using namespace std::string_literals;
-using Contents = std::map<std::string, std::string>;
+using Files = std::map<std::string, std::string>;
 
 namespace {
 
-const std::string Version = "6.5.341.0";
-const std::string NoStates = "VelmarCov: No States and Transitions ... \n";
+const std::string Plain = "LC_ALL=C QUARLODIR=/nonexistent ";
+const std::string OutputLine = "VelmarCov: FDC Output Files Directory: out\n";
+const std::string Dirs = "VelmarCov: FDC Input Files Directory: in\n" + OutputLine;
+const std::string Start = Dirs + "Processing generated code from Velmar (ver:6.5.341.0).\n";
+const std::string Summary =
+    "VelmarCov: Finding\n0 Operation(s)\n1 State(s)\n-> 0 EntryAction(s)\n,-> 0 "
+    "ExitAction(s)\n0 Transition(s)\n -> 0 Guard(s) \n0 ChoicePoint(s)\n";
 const std::string UpToDate = "VelmarCov: the file is up to date\n";
-const std::string Usage =
-    "Usage: VelmarCov <dir in> <dir out> <version>\n\t<dir in> : Directory where code FDC files are located\n"
-    "\t<dir out>: Directory for new FDC files\n\t<version> : Velmar Version number (ex: \"6.5.341.0\")";
-// The node line of the capsule's behaviour function: states found after it are written at once.
-const std::string BehaviorLine = "@NODE TYPE=FUNCTION NAME=\"void _ZOLTBehavior(Pump*)\"@rtBehavior\n";
-
-std::string directoryLines(const std::string& in, const std::string& out) {
-  return "VelmarCov: FDC Input Files Directory: " + in + "\nVelmarCov: FDC Output Files Directory: " + out +
-         "\n";
-}
-
 std::string analysing(const std::string& name) { return "VelmarCov: analysing " + name + "\n"; }
 std::string totals(int count) { return "VelmarCov: " + std::to_string(count) + " FDC Files updated\n"; }
-std::string unableToCreate(const std::string& path) {
-  return "VelmarCov: Unable to create the file " + path + " !\n";
+
+void put(const fs::path& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
+std::string get(const fs::path& path) {
+  std::ostringstream text;
+  text << std::ifstream(path, std::ios::binary).rdbuf();
+  return text.str();
+}
+// Every entry of a directory with its bytes.
+Files files(const fs::path& directory) {
+  Files found;
+  for (const auto& entry : fs::directory_iterator(directory)) {
+    found[entry.path().filename()] = entry.is_directory() ? "<dir>" : get(entry);
+  }
+  return found;
 }
 
-// The code of one state: its marker comment, then the branch line that opens its body.
-std::string stateCode(const std::string& name, int branchId) {
-  return "// {{{QZK state '" + name + "'\n@BRANCH MARK=TB ID=" + std::to_string(branchId) +
-         " SUM=0@{\n  current = " + name + ";\n}@/BRANCH@\n";
-}
-
-// One section of an FDC file of generated capsule code.
-struct Section {
-  std::string fdLine = "FD 100\n";
-  std::string capsule = "Pump";
-  std::string preamble;  // lines between the view block and the file node, copied unchanged
-  std::string body;      // the instrumented code after the file node
-  std::string firstLine = "VE 3\n";
-
-  std::string input() const {
-    return firstLine + "FC 1\n" + fdLine + "TC 0\nDC 0\nIN " + capsule +
-           ".cpp\n@RIK\nVIEW\n   (\"&Functions\"=0,\n" +
-           "    \"-&Exits\"=1),\n    \"Functions and exits\"\n" + preamble + "NODE TYPE=FILE NAME=\"" +
-           capsule + ".cpp\"@@ALT@ {{{QZK classifier 'Logical View::" + capsule + "'\n" + body;
-  }
-  // The converted section up to and including the capsule node line.
-  std::string head(const std::string& version = Version) const {
-    std::size_t end = firstLine.find_first_of("\r\n");
-    return firstLine.substr(0, end) + " Velmar " + version + firstLine.substr(end) + "FC 1\n" + fdLine +
-           "TC 0\nDC 0\n@RIK\nVIEW\n   (\"&States\"=0,\n    \"&Transitions\"=1),\n" + preamble +
-           "NODE TYPE=CAPSULE NAME=\"" + capsule + "\"@\n";
-  }
-  // States queued during the section are written after the capsule node line.
-  std::string queued(const std::string& stateNodes, const std::string& version = Version) const {
-    return head(version) + stateNodes + "\n" + SectionTrailer;
-  }
-  // States found after the behaviour function line are written where they are found.
-  std::string written(const std::string& stateNodes) const {
-    return head() + "\n" + stateNodes + SectionTrailer;
-  }
+struct Result {
+  std::string out;
+  int status;
+  bool has(const std::string& text) const { return out.find(text) != std::string::npos; }
 };
-
-Section stateSection(const std::string& name, int branchId, const std::string& fdLine = "FD 100\n") {
-  Section section;
-  section.fdLine = fdLine;
-  section.body = stateCode(name, branchId);
-  return section;
+// The tool run by the shell on the words in arguments, after prefix (variables or commands).
+Result tool(const std::string& arguments = "in out 6.5.341.0", const std::string& prefix = Plain) {
+  std::string command = prefix;
+  command.append("'" VELMARCOV_BINARY "' ").append(arguments).append(" >printed 2>&1");
+  const int status = std::system(command.c_str());
+  return {get("printed"), WIFEXITED(status) ? WEXITSTATUS(status) : -1};
 }
 
-// Entries containing ".fdc" in the order the system returns them, as the tool meets them.
-std::vector<std::string> fdcEntries(const fs::path& directory) {
-  std::vector<std::string> names;
-  DIR* stream = ::opendir(directory.c_str());
-  while (const dirent* entry = ::readdir(stream)) {
-    std::string name = entry->d_name;
-    if (name.find(".fdc") != std::string::npos) names.push_back(name);
-  }
-  ::closedir(stream);
-  return names;
-}
+// One line that passes through unchanged; 3 MiB outgrow a pass kept in memory.
+std::string filler(std::size_t bytes) { return "// " + std::string(bytes, 'x') + "\n"; }
+const std::string Large = filler(3 << 20);
 
-// What a run prints up to its totals: the start lines, then each entry in the order the tool meets
-// it with the report made for it.
-std::string transcript(const std::string& in, const fs::path& out,
-                       const std::function<std::string(const std::string&)>& report) {
-  std::string text = startLines(in, out.string());
-  for (const std::string& name : fdcEntries(in)) text += analysing(name) + report(name);
-  return text;
+// A section of capsule P with state S, queued and written after the capsule node line unless the
+// behaviour function comes first, which has it written where it is found.
+std::string section(const std::string& fd, const std::string& state = "S", const std::string& lines = "",
+                    bool behaviourFirst = false) {
+  return "VE 3\nFD " + fd + "\n@RIK\n   (\"&Functions\n    \"-&Exits\n    \"Functions and exits\n" + lines +
+         "NODE TYPE=FILE NAME=\"P.cpp\"@@ALT@ {{{QZK classifier 'Logical View::P'\n" +
+         (behaviourFirst ? "@NODE TYPE=FUNCTION NAME=\"void _ZOLTBehavior(P*)\"@b\n" : "") +
+         "// {{{QZK state '" + state + "'\n@BRANCH MARK=TB ID=7 SUM=0@{\n}@/BRANCH@\n";
 }
-
-// Lines of filler code, about the given number of bytes, that pass through unchanged.
-std::string filler(std::size_t bytes) {
-  std::string text;
-  for (int i = 0; text.size() < bytes; ++i)
-    text += "// generated filler line " + std::to_string(i) + " ......\n";
-  return text;
+std::string converted(const std::string& fd, const std::string& state = "S", const std::string& lines = "",
+                      bool behaviourFirst = false, const std::string& version = "6.5.341.0") {
+  return "VE 3 Velmar " + version + "\nFD " + fd + "\n@RIK\n   (\"&States\"=0,\n    \"&Transitions\"=1),\n" +
+         lines + "NODE TYPE=CAPSULE NAME=\"P\"@\n" + (behaviourFirst ? "\n" : "") +
+         "\n@NODE TYPE=STATE NAME=\"" + state + "\"@State @BRANCH MARK=TB ID=7 SUM=0@'" + state +
+         "'@/BRANCH@@/NODE@\n" + (behaviourFirst ? "" : "\n") + "@/NODE /RIK@\n";
 }
-
-bool isSymlink(const fs::path& path) { return fs::is_symlink(fs::symlink_status(path)); }
 
 class RunTest : public ::testing::Test {
  protected:
-  ScratchDirectory scratch;
-  fs::path in = scratch.make("in");
-  fs::path out = scratch.make("out");
+  void SetUp() override {
+    for (const char* directory : {"in", "out"}) fs::create_directories(root / directory);
+    fs::current_path(root);
+  }
+  void TearDown() override { fs::remove_all(root); }
+  const fs::path root = fs::temp_directory_path() / ("velmarcov-run-" + std::to_string(::getpid()));
 };
 
 }  // namespace
 
-// A wrong argument count prints the usage and the totals on one line; a rejected version ends the
-// run after the directory lines. Neither touches a file.
-TEST_F(RunTest, WrongArgumentCountOrRejectedVersionEndsTheRunEarly) {
-  writeFile(in / "a.fdc", stateSection("Idle", 12).input());
-  const Contents before = directoryContents(in);
-  const std::vector<std::vector<std::string>> argumentLists = {
-      {}, {in.string(), out.string()}, {in.string(), out.string(), Version, "extra"}};
-  for (const auto& arguments : argumentLists) {
-    ToolRun result = runUntranslated(arguments);
-    EXPECT_EQ(result.output, Usage + totals(0));
-    EXPECT_EQ(result.status, 0);
+// None of these runs but the last reads an FDC file or leaves a file behind; a missing output
+// directory fails each file and is not made.
+TEST_F(RunTest, WrongArgumentsRejectedVersionsAndUnreadableInputEndTheRun) {
+  put("in/a.fdc", section("1"));
+  const std::string usage =
+      "Usage: VelmarCov <dir in> <dir out> <version>\n\t<dir in> : Directory where code FDC "
+      "files are located\n\t<dir out>: Directory for new FDC files\n\t<version> : Velmar "
+      "Version number (ex: \"6.5.341.0\")";
+  const std::map<std::string, Result> runs = {
+      {"", {usage + totals(0), 0}},
+      {"in out 6.5.341", {Dirs + "VelmarCov: Malformed Version Number (x.y.z.t expected)\n", 255}},
+      {"in out 5.9.999.0", {Dirs + "VelmarCov: Bad Version Number (6.5.x.y expected)\n", 255}},
+      {"in out 6.5.102.7", {Dirs + "VelmarCov: Bad Version Number (6.5.104.y expected)\n", 255}}};
+  for (const auto& [arguments, expected] : runs) {
+    const Result result = tool(arguments);
+    EXPECT_EQ(result.out, expected.out) << arguments;
+    EXPECT_EQ(result.status, expected.status) << arguments;
   }
-  const std::map<std::string, std::string> messages = {
-      {"6.5.341", "VelmarCov: Malformed Version Number (x.y.z.t expected)\n"},
-      {"6.5", "VelmarCov: Malformed Version Number (x.y.z.t expected)\n"},
-      {"5.9.999.0", "VelmarCov: Bad Version Number (6.5.x.y expected)\n"},
-      {"6.5.102.7", "VelmarCov: Bad Version Number (6.5.104.y expected)\n"},
-  };
-  for (const auto& [version, message] : messages) {
-    ToolRun result = runUntranslated({in.string(), out.string(), version});
-    EXPECT_EQ(result.output, directoryLines(in.string(), out.string()) + message) << version;
-    EXPECT_EQ(result.status, 255) << version;
+  const Result unreadable = tool("in/a.fdc out 6.5.341.0");
+  EXPECT_TRUE(unreadable.status == 255 &&
+              unreadable.out.ends_with(": Unable to open the directory in/a.fdc !\n"));
+  EXPECT_TRUE(files("in") == (Files{{"a.fdc", section("1")}}) && files("out").empty());
+  const Result noOutput = tool("in missing 6.5.341.0");
+  EXPECT_TRUE(noOutput.has(analysing("a.fdc") + "VelmarCov: Unable to create the file missing/a.fdc !\n"));
+  EXPECT_TRUE(noOutput.status == 0 && !fs::exists("missing"));
+}
+
+// The run log replaces an earlier one only in a run that meets an FDC file, and keeps its working
+// name when its final name is taken by a directory.
+TEST_F(RunTest, RunLogHoldsTheSummariesAndTheTotals) {
+  put("in/velcovstat.cov", "earlier run\n");
+  EXPECT_EQ(tool().out, Start + totals(0));
+  EXPECT_EQ(files("in"), (Files{{"velcovstat.cov", "earlier run\n"}}));
+  put("in/a.fdc", section("1"));
+  EXPECT_EQ(tool().out, Start + analysing("a.fdc") + Summary + totals(1));
+  EXPECT_EQ(files("in"), (Files{{"a.fdc", section("1")}, {"velcovstat.cov", Summary + totals(1)}}));
+  fs::remove("in/velcovstat.cov");
+  fs::create_directories("in/velcovstat.cov/kept");
+  EXPECT_EQ(tool().out, Start + analysing("a.fdc") + UpToDate + totals(0));
+  EXPECT_EQ(files("in"),
+            (Files{{"a.fdc", section("1")}, {"velcovstat.cov", "<dir>"}, {"velcovsync.cov", totals(0)}}));
+}
+
+// Sections go into one output in input order, their states queued or written at once; a section
+// numbered like the old output ends the file, the ones before it replacing the old output in its mode.
+// FD numbers are clamped to 32 bits, not wrapped; an up-to-date output whose name ends in '_' survives.
+TEST_F(RunTest, UpToDateOutputsAndSections) {
+  put("in/a.fdc", section("100", "A") + section("101", "B", "", true) + section("7") + section("102"));
+  put("out/a.fdc", "VE 3\nFD 7\nold\n");
+  fs::permissions("out/a.fdc", fs::perms(0600));
+  put("in/b.fdc", section("2147483647"));
+  put("out/b.fdc", "VE 3\nFD 99999999999\nold\n");
+  put("in/c.fdc", section("100"));
+  put("out/c.fdc", "VE 3\nFD 4294967396\nold\n");
+  put("in/d.fdc_", section("5"));
+  put("out/d.fdc_", "VE 3\nFD 5\nold\n");
+  const Result result = tool();
+  EXPECT_TRUE(result.has(analysing("a.fdc") + Summary + Summary + UpToDate));
+  EXPECT_EQ(result.status, 2);
+  EXPECT_TRUE(files("out") == (Files{{"a.fdc", converted("100", "A") + converted("101", "B", "", true)},
+                                     {"b.fdc", "VE 3\nFD 99999999999\nold\n"},
+                                     {"c.fdc", converted("100")},
+                                     {"d.fdc_", "VE 3\nFD 5\nold\n"}}));
+  EXPECT_EQ(fs::status("out/a.fdc").permissions(), fs::perms(0600));
+}
+
+// Under a limit of 200 kB per file, writes fail in an output replacing an old one, in a new output
+// and in the scratch file of a section too large to stay in memory. Nothing is left of the new output.
+TEST_F(RunTest, WriteErrorsLeaveOldOutputsAsTheyWere) {
+  const std::string medium = section("1", "S", filler(600 << 10));
+  for (const auto& [old, input] :
+       Files{{"", medium}, {"old\n", medium}, {"older\n", section("1", "S", Large)}}) {
+    fs::remove("out/a.fdc");
+    if (!old.empty()) put("out/a.fdc", old);
+    put("in/a.fdc", input);
+    const Result result = tool("in out 6.5.341.0", "trap '' XFSZ; ulimit -f 400; " + Plain);
+    EXPECT_EQ(result.out,
+              Start + analysing("a.fdc") + "VelmarCov: Unable to create the file out/a.fdc !\n" + totals(0));
+    EXPECT_TRUE(result.status == 0 && files("out") == (old.empty() ? Files{} : Files{{"a.fdc", old}}));
   }
-  EXPECT_EQ(directoryContents(in), before);
-  EXPECT_TRUE(directoryContents(out).empty());
 }
 
-TEST_F(RunTest, DirectoryWithoutFdcFilesLeavesNoRunLog) {
-  writeFile(in / "notes.txt", "not an FDC file\n");
-  writeFile(in / "velcovstat.cov", "log of an earlier run\n");
-  const Contents before = directoryContents(in);
-  ToolRun result = runUntranslated({in.string(), out.string(), "6.5.341.0beta"});
-  EXPECT_EQ(result.output, startLines(in.string(), out.string(), "6.5.341.0beta") + totals(0));
-  EXPECT_EQ(result.status, 0);
-  EXPECT_EQ(directoryContents(in), before);
-  EXPECT_TRUE(directoryContents(out).empty());
-}
-
-TEST_F(RunTest, InputDirectoryThatCannotBeOpenedEndsTheRun) {
-  writeFile(scratch.path() / "plain.fdc", "VE 3\n");
-  for (const fs::path& directory : {scratch.path() / "missing", scratch.path() / "plain.fdc"}) {
-    ToolRun result = runUntranslated({directory.string(), out.string(), Version});
-    EXPECT_EQ(result.output, startLines(directory.string(), out.string()) +
-                                 "VelmarCov: Unable to open the directory " + directory.string() + " !\n");
-    EXPECT_EQ(result.status, 255);
-  }
-  EXPECT_TRUE(directoryContents(out).empty());
-  EXPECT_FALSE(fs::exists(scratch.path() / "missing"));
-}
-
-// Trailing "/", "%" and "sync.cov" in names are taken as they are; a directory named like an FDC
-// file is a read error that abandons only that entry.
-TEST_F(RunTest, NamesAreTakenAsTheyAreAndUnreadableEntriesAreAbandoned) {
-  fs::path odd = scratch.make("in%1 velcovsync.cov");
-  fs::path oddOut = scratch.make("out%2");
-  writeFile(odd / "P%2%s.fdc", "VE 3\nplain code\n");
-  writeFile(odd / "empty.fdc", "");
-  writeFile(odd / "notes.txt", "skipped\n");
-  fs::create_directory(odd / "x%1.fdc");
-  writeFile(oddOut / "x%1.fdc", "existing output\n");
-  const std::string inArgument = odd.string() + "/";
-  auto report = [&](const std::string& name) {
-    return name == "x%1.fdc" ? "VelmarCov: Unable to open the file " + inArgument + "/x%1.fdc !\n" : NoStates;
-  };
-  const std::string expected = transcript(inArgument, oddOut, report) + totals(0);
-  ToolRun result = runUntranslated({inArgument, oddOut.string(), Version});
-  EXPECT_EQ(result.output, expected);
-  EXPECT_EQ(result.status, 0);
-  EXPECT_EQ(directoryContents(odd), (Contents{{"P%2%s.fdc", "VE 3\nplain code\n"},
-                                              {"empty.fdc", ""},
-                                              {"notes.txt", "skipped\n"},
-                                              {"x%1.fdc", "<not a file>"},
-                                              {"velcovstat.cov", totals(0)}}));
-  EXPECT_EQ(directoryContents(oddOut), (Contents{{"x%1.fdc", "existing output\n"}}));
-}
-
-TEST_F(RunTest, RunLogThatCannotBeRenamedKeepsItsWorkingName) {
-  writeFile(in / "a.fdc", "VE 3\n");
-  fs::create_directory(in / "velcovstat.cov");
-  writeFile(in / "velcovstat.cov" / "keep", "kept\n");
-  ToolRun result = runUntranslated({in.string(), out.string(), Version});
-  EXPECT_EQ(result.output, startLines(in.string(), out.string()) + analysing("a.fdc") + NoStates + totals(0));
-  EXPECT_EQ(result.status, 0);
-  EXPECT_EQ(
-      directoryContents(in),
-      (Contents{{"a.fdc", "VE 3\n"}, {"velcovstat.cov", "<not a file>"}, {"velcovsync.cov", totals(0)}}));
-  EXPECT_EQ(readFile(in / "velcovstat.cov" / "keep"), "kept\n");
-
-  // A run log that cannot be created is left out without a word; the totals go to the screen only.
-  fs::path blocked = scratch.make("blocked");
-  writeFile(blocked / "a.fdc", "VE 3\n");
-  writeFile(blocked / "b.fdc", "VE 3\n");
-  fs::create_directory(blocked / "velcovsync.cov");
-  writeFile(blocked / "velcovsync.cov" / "keep", "kept\n");
-  const std::string expected =
-      transcript(blocked.string(), out, [](const std::string&) { return NoStates; }) + totals(0);
-  ToolRun unlogged = runUntranslated({blocked.string(), out.string(), Version});
-  EXPECT_EQ(unlogged.output, expected);
-  EXPECT_EQ(directoryContents(blocked),
-            (Contents{{"a.fdc", "VE 3\n"}, {"b.fdc", "VE 3\n"}, {"velcovsync.cov", "<not a file>"}}));
-  EXPECT_TRUE(directoryContents(out).empty());
-}
-
-// Every section with a counter set goes into one output, in input order, which replaces the old
-// output once and keeps its permission bits.
-TEST_F(RunTest, SectionsOfOneFileGoIntoOneOutputInOrder) {
-  const Section first = stateSection("Idle", 12, "FD 100\n");
-  Section second = stateSection("Run", 14, "FD 101\n");
-  second.capsule = "Valve";
-  second.body = BehaviorLine + stateCode("Run", 14) + stateCode("Stop", 15);
-  Section third = stateSection("Idle", 12, "FD 102\n");
-  third.body = "plain code\n";
-  Section fourth = stateSection("Halt", 16, "FD 103\n");
-  fourth.body += stateCode("Wait", 17);
-  writeFile(in / "Pump.fdc", first.input() + second.input() + third.input() + fourth.input());
-  writeFile(out / "Pump.fdc", "VE 3\nFD 55\nolder output\n");
-  fs::permissions(out / "Pump.fdc", fs::perms(0640));
-  ToolRun result = runUntranslated({in.string(), out.string(), Version});
-
-  const std::string sections = sectionSummary(0, 1) + sectionSummary(0, 2) + NoStates + sectionSummary(0, 2);
-  EXPECT_EQ(result.output,
-            startLines(in.string(), out.string()) + analysing("Pump.fdc") + sections + totals(1));
-  EXPECT_EQ(result.status, 1);
-  EXPECT_EQ(directoryContents(out),
-            (Contents{{"Pump.fdc", first.queued(stateNode("Idle", 12)) +
-                                       second.written(stateNode("Run", 14) + stateNode("Stop", 15)) +
-                                       fourth.queued(stateNode("Halt", 16) + stateNode("Wait", 17))}}));
-  EXPECT_EQ(fs::status(out / "Pump.fdc").permissions(), fs::perms(0640));
-  EXPECT_EQ(readFile(in / "velcovstat.cov"),
-            sectionSummary(0, 1) + sectionSummary(0, 2) + sectionSummary(0, 2) + totals(1));
-}
-
-TEST_F(RunTest, UpToDateSectionPutsEarlierSectionsInPlace) {
-  const Section first = stateSection("Idle", 12, "FD 100\n");
-  const Section current = stateSection("Run", 14, "FD 7\n");
-  const Section later = stateSection("Stop", 15, "FD 101\n");
-  writeFile(in / "Pump.fdc", first.input() + current.input() + later.input());
-  writeFile(out / "Pump.fdc", "VE 3\nFD 7\nolder output\n");
-  fs::permissions(out / "Pump.fdc", fs::perms(0600));
-  ToolRun result = runUntranslated({in.string(), out.string(), Version});
-  EXPECT_EQ(result.output, startLines(in.string(), out.string()) + analysing("Pump.fdc") +
-                               sectionSummary(0, 1) + UpToDate + totals(1));
-  EXPECT_EQ(result.status, 1);
-  EXPECT_EQ(directoryContents(out), (Contents{{"Pump.fdc", first.queued(stateNode("Idle", 12))}}));
-  EXPECT_EQ(fs::status(out / "Pump.fdc").permissions(), fs::perms(0600));
-}
-
-// The numbers are compared after clamping to the 32-bit range, not after wrapping.
-TEST_F(RunTest, FdNumbersBeyondThirtyTwoBitsCountAsTheNearestEnd) {
-  const Section clamped = stateSection("Idle", 12, "FD 2147483647\n");
-  const Section wrapped = stateSection("Run", 14, "FD 100\n");
-  const Section fresh = stateSection("Stop", 15, "FD 0\n");
-  writeFile(in / "a.fdc", clamped.input());
-  writeFile(in / "b.fdc", wrapped.input());
-  writeFile(in / "c.fdc", fresh.input());
-  writeFile(out / "a.fdc", "VE 3\nFD 99999999999\nolder output\n");
-  writeFile(out / "b.fdc", "VE 3\nFD 4294967396\nolder output\n");
-  const std::string expected =
-      transcript(in.string(), out,
-                 [](const std::string& name) { return name == "b.fdc" ? sectionSummary(0, 1) : UpToDate; }) +
-      totals(1);
-  ToolRun result = runUntranslated({in.string(), out.string(), Version});
-  EXPECT_EQ(result.output, expected);
-  EXPECT_EQ(result.status, 1);
-  EXPECT_EQ(directoryContents(out), (Contents{{"a.fdc", "VE 3\nFD 99999999999\nolder output\n"},
-                                              {"b.fdc", wrapped.queued(stateNode("Run", 14))}}));
-}
-
-TEST_F(RunTest, NewOutputThatCannotBeCreatedLosesTheSectionOnly) {
-  const Section first = stateSection("Idle", 12, "FD 100\n");
-  const Section second = stateSection("Run", 14, "FD 101\n");
-  writeFile(in / "Pump.fdc", first.input() + second.input());
-  writeFile(out / "Pump.fdc", "VE 3\nFD 55\nolder output\n");
-  // Nothing can be created where a non-empty directory stands.
-  fs::create_directory(out / "velcovnew.tmp");
-  writeFile(out / "velcovnew.tmp" / "keep", "kept\n");
-  ToolRun result = runUntranslated({in.string(), out.string(), Version});
-  const std::string failure = unableToCreate((out / "Pump.fdc").string());
-  EXPECT_EQ(result.output, startLines(in.string(), out.string()) + analysing("Pump.fdc") + failure +
-                               sectionSummary(0, 1) + failure + sectionSummary(0, 1) + totals(0));
-  EXPECT_EQ(result.status, 0);
-  EXPECT_EQ(directoryContents(out),
-            (Contents{{"Pump.fdc", "VE 3\nFD 55\nolder output\n"}, {"velcovnew.tmp", "<not a file>"}}));
-  EXPECT_EQ(readFile(in / "velcovstat.cov"), sectionSummary(0, 1) + sectionSummary(0, 1) + totals(0));
-}
-
-// The temporary file of Pump.fdc (whose second section is larger than a pass keeps in memory) and
-// the output path of Dir.fdc are blocked by directories. Small.fdc never needs its temporary file.
-TEST_F(RunTest, TemporaryFileOrOutputPathThatCannotBeUsed) {
-  Section large = stateSection("Idle", 12);
-  large.preamble = filler(3 * 1024 * 1024);
-  const Section small = stateSection("Open", 20);
-  writeFile(in / "Pump.fdc", small.input() + large.input());
-  writeFile(in / "Dir.fdc", stateSection("Run", 14).input());
-  writeFile(in / "Small.fdc", small.input());
-  fs::create_directory(out / "Small.fd_");
-  writeFile(out / "Pump.fdc", "older output\n");
-  fs::create_directory(out / "Pump.fd_");
-  writeFile(out / "Pump.fd_" / "keep", "kept\n");
-  fs::create_directory(out / "Dir.fdc");
-  writeFile(out / "Dir.fdc" / "keep", "kept\n");
-  auto report = [&](const std::string& name) {
-    if (name == "Pump.fdc")
-      return sectionSummary(0, 1) +
-             "VelmarCov: Unable to create a temporary file on the current directory!\n";
-    if (name == "Dir.fdc") return sectionSummary(0, 1) + unableToCreate((out / "Dir.fdc").string());
-    return sectionSummary(0, 1);
-  };
-  const std::string expected = transcript(in.string(), out, report) + totals(1);
-  ToolRun result = runUntranslated({in.string(), out.string(), Version});
-  EXPECT_EQ(result.output, expected);
-  EXPECT_EQ(result.status, 1);
-  EXPECT_EQ(directoryContents(out), (Contents{{"Pump.fdc", "older output\n"},
-                                              {"Pump.fd_", "<not a file>"},
-                                              {"Dir.fdc", "<not a file>"},
-                                              {"Small.fdc", small.queued(stateNode("Open", 20))},
-                                              {"Small.fd_", "<not a file>"}}));
-  EXPECT_EQ(readFile(out / "Dir.fdc" / "keep"), "kept\n");
-}
-
-// An input read to its end before its output replaces it, and files the run creates (a.fdcx has
-// the temporary name a.fdc_) are never taken as input.
+// Each input is read to its end before its output replaces it, a numbered input is its own up-to-date
+// output, and no file the run makes is taken as input (a.fdcx outgrows memory).
 TEST_F(RunTest, SameInputAndOutputDirectory) {
-  Section large = stateSection("Idle", 12, "");
-  large.preamble = filler(3 * 1024 * 1024);  // more than a pass keeps in memory
-  const Section small = stateSection("Run", 14, "");
-  Section numbered = stateSection("Stop", 15, "FD 100\n");
-  writeFile(in / "a.fdcx", large.input());
-  writeFile(in / "b.fdc", small.input());
-  writeFile(in / "c.fdc", numbered.input());
-  const std::string expected =
-      transcript(in.string(), in,
-                 [](const std::string& name) { return name == "c.fdc" ? UpToDate : sectionSummary(0, 1); }) +
-      totals(2);
-  ToolRun result = runUntranslated({in.string(), in.string(), Version});
-  EXPECT_EQ(result.output, expected);
-  EXPECT_EQ(result.status, 2);
-  Contents contents = directoryContents(in);
-  EXPECT_EQ(contents.size(), 4u);
-  EXPECT_TRUE(contents["a.fdcx"] == large.queued(stateNode("Idle", 12)));  // too large to print
-  EXPECT_EQ(contents["b.fdc"], small.queued(stateNode("Run", 14)));
-  EXPECT_EQ(contents["c.fdc"], numbered.input());
-  EXPECT_EQ(contents["velcovstat.cov"], sectionSummary(0, 1) + sectionSummary(0, 1) + totals(2));
+  put("in/a.fdcx", section("-", "S", Large));
+  put("in/c.fdc", section("5"));
+  EXPECT_EQ(tool("in in 6.5.341.0").status, 1);
+  EXPECT_TRUE(files("in") == (Files{{"a.fdcx", converted("-", "S", Large)},
+                                    {"c.fdc", section("5")},
+                                    {"velcovstat.cov", Summary + totals(1)}}));
 }
 
-// An output path ending in '_' never serves as its own temporary file (an up-to-date output would
-// be lost); a file at a temporary path that a small section never needs is left alone.
-TEST_F(RunTest, TemporaryFileBesideTheOutput) {
-  Section pump = stateSection("Idle", 12);
-  pump.preamble = filler(3 * 1024 * 1024);
-  const Section valve = stateSection("Open", 30);
-  const Section current = stateSection("Shut", 31);
-  writeFile(in / "Pump.fdc_", pump.input());
-  writeFile(in / "Valve.fdc", valve.input());
-  writeFile(in / "Current.fdc_", current.input());
-  writeFile(out / "Pump.fdc_", "older output\n");
-  writeFile(out / "Valve.fd_", "stale temporary file\n");
-  writeFile(out / "Current.fdc_", "VE 3\nFD 100\nup to date\n");
-  auto report = [](const std::string& name) {
-    return name == "Current.fdc_" ? UpToDate : sectionSummary(0, 1);
-  };
-  const std::string expected = transcript(in.string(), out, report) + totals(2);
-  ToolRun result = runUntranslated({in.string(), out.string(), Version});
-  EXPECT_EQ(result.output, expected);
-  EXPECT_EQ(result.status, 2);
-  EXPECT_TRUE(directoryContents(out) == (Contents{{"Pump.fdc_", pump.queued(stateNode("Idle", 12))},
-                                                  {"Valve.fdc", valve.queued(stateNode("Open", 30))},
-                                                  {"Valve.fd_", "stale temporary file\n"},
-                                                  {"Current.fdc_", "VE 3\nFD 100\nup to date\n"}}));
-}
-
+// A link at an output or run log is replaced by a file and its target left alone, even a missing one.
 TEST_F(RunTest, NothingIsWrittenThroughSymbolicLinks) {
-  fs::path targets = scratch.make("targets");
-  const Contents originals = {{"temporary", "t1\n"},
-                              {"output", "VE 3\nFD 5\nlinked output\n"},
-                              {"new", "t3\n"},
-                              {"sync", "t4\n"},
-                              {"stat", "t5\n"}};
-  for (const auto& [name, bytes] : originals) writeFile(targets / name, bytes);
-  Section pump = stateSection("Idle", 12);
-  pump.preamble = filler(3 * 1024 * 1024);  // goes through the temporary file
-  writeFile(in / "Pump.fdc", pump.input());
-  fs::create_symlink(targets / "temporary", out / "Pump.fd_");
-  fs::create_symlink(targets / "output", out / "Pump.fdc");
-  fs::create_symlink(targets / "new", out / "velcovnew.tmp");
-  fs::create_symlink(targets / "sync", in / "velcovsync.cov");
-  fs::create_symlink(targets / "stat", in / "velcovstat.cov");
-  fs::create_symlink(targets / "missing", out / "Dangling.fdc");
-  ToolRun result = runUntranslated({in.string(), out.string(), Version});
-  EXPECT_EQ(result.output,
-            startLines(in.string(), out.string()) + analysing("Pump.fdc") + sectionSummary(0, 1) + totals(1));
-  EXPECT_EQ(result.status, 1);
-  EXPECT_EQ(directoryContents(targets), originals);
-  EXPECT_FALSE(isSymlink(out / "Pump.fdc"));
-  EXPECT_FALSE(isSymlink(in / "velcovstat.cov"));
-  EXPECT_TRUE(isSymlink(out / "Dangling.fdc"));
-  EXPECT_FALSE(fs::exists(fs::symlink_status(out / "Pump.fd_")));
-  EXPECT_FALSE(fs::exists(fs::symlink_status(out / "velcovnew.tmp")));
-  EXPECT_FALSE(fs::exists(fs::symlink_status(in / "velcovsync.cov")));
-  EXPECT_TRUE(readFile(out / "Pump.fdc") == pump.queued(stateNode("Idle", 12)));  // too large to print
-  EXPECT_EQ(readFile(in / "velcovstat.cov"), sectionSummary(0, 1) + totals(1));
+  fs::create_directory("t");
+  const Files targets = {{"output", "VE 3\nFD 5\nlinked\n"}, {"stat", "s\n"}, {"sync", "t\n"}};
+  for (const auto& [name, bytes] : targets) put("t/" + name, bytes);
+  put("in/a.fdc", section("1", "S", Large));
+  put("in/b.fdc", section("1"));
+  fs::create_symlink(root / "t/output", "out/a.fdc");
+  fs::create_symlink(root / "t/missing", "out/b.fdc");
+  fs::create_symlink(root / "t/stat", "in/velcovstat.cov");
+  fs::create_symlink(root / "t/sync", "in/velcovsync.cov");
+  EXPECT_EQ(tool().status, 2);
+  EXPECT_EQ(files("t"), targets);
+  EXPECT_TRUE(files("out") == (Files{{"a.fdc", converted("1", "S", Large)}, {"b.fdc", converted("1")}}));
+  EXPECT_EQ(get("in/velcovstat.cov"), Summary + Summary + totals(2));
+  EXPECT_FALSE(fs::is_symlink("in/velcovstat.cov") || fs::exists(fs::symlink_status("in/velcovsync.cov")));
 }
 
-// A new output is linked into place from a file without a name through /proc/self/fd. With
-// that directory hidden it goes through a named file instead, with the same result and nothing
-// left beside it. The shell that hides it becomes the tool, so the pid is the tool's.
+// Descriptors are closed as each file ends: 40 outputs are made under a limit of 16 open files.
+TEST_F(RunTest, DescriptorsAreClosedAsEachFileEnds) {
+  for (int i = 0; i < 40; ++i) put("in/" + std::to_string(i) + ".fdc", section("1"));
+  EXPECT_EQ(tool("in out 6.5.341.0", "ulimit -n 16; " + Plain).status, 40);
+}
+
+// A new output is linked into place through /proc/self/fd; with that hidden it goes through a named
+// file. The shell that hides it becomes the tool, so the pid is the tool's.
 TEST_F(RunTest, NewOutputWithoutProcGoesThroughANamedFile) {
-  const std::string isolated = "unshare -m sh -c 'mount -t tmpfs none /proc/$$/fd && exec env \"$@\"' sh ";
-  if (std::system((isolated + "true").c_str()) != 0) GTEST_SKIP() << "needs a mount namespace";
-  const Section pump = stateSection("Idle", 12);
-  const Section valve = stateSection("Open", 30);
-  writeFile(in / "Pump.fdc", pump.input());
-  writeFile(in / "Valve.fdc", valve.input());
-  writeFile(out / "Valve.fdc", "older output\n");
-  ToolRun result = runUntranslated({in.string(), out.string(), Version}, isolated);
-  EXPECT_EQ(result.status, 2);
-  EXPECT_EQ(directoryContents(out), (Contents{{"Pump.fdc", pump.queued(stateNode("Idle", 12))},
-                                              {"Valve.fdc", valve.queued(stateNode("Open", 30))}}));
-}
-
-// A file-size limit makes writes fail: in the new output (a.fdc, and d.fdc that has no output
-// yet) and in the temporary file of a section too large to stay in memory (b.fdc). The outputs
-// stay as they were, and d.fdc gets none.
-TEST_F(RunTest, WriteErrorsLeaveTheOutputAsItWas) {
-  Section medium = stateSection("Idle", 12);
-  medium.preamble = filler(600 * 1024);
-  Section large = stateSection("Run", 14);
-  large.preamble = filler(3 * 1024 * 1024);
-  const Section small = stateSection("Stop", 15);
-  writeFile(in / "a.fdc", medium.input());
-  writeFile(in / "b.fdc", large.input());
-  writeFile(in / "c.fdc", small.input());
-  writeFile(in / "d.fdc", medium.input());
-  for (const char* name : {"a.fdc", "b.fdc", "c.fdc"}) writeFile(out / name, "older output\n");
-  // 400 blocks of 512 bytes.
-  auto report = [&](const std::string& name) {
-    return name == "c.fdc" ? sectionSummary(0, 1) : unableToCreate((out / name).string());
-  };
-  const std::string expected = transcript(in.string(), out, report) + totals(1);
-  ToolRun result = runUntranslated({in.string(), out.string(), Version}, "trap '' XFSZ; ulimit -f 400; ");
-  EXPECT_EQ(result.output, expected);
-  EXPECT_EQ(result.status, 1);
-  EXPECT_EQ(directoryContents(out), (Contents{{"a.fdc", "older output\n"},
-                                              {"b.fdc", "older output\n"},
-                                              {"c.fdc", small.queued(stateNode("Stop", 15))}}));
+  const std::string hidden = "unshare -m sh -c 'mount -t tmpfs none /proc/$$/fd && exec env \"$@\"' sh ";
+  if (std::system((hidden + "true").c_str()) != 0) GTEST_SKIP() << "needs a mount namespace";
+  put("in/a.fdc", section("1"));
+  EXPECT_EQ(tool("in out 6.5.341.0", hidden + Plain).status, 1);
+  EXPECT_EQ(files("out"), (Files{{"a.fdc", converted("1")}}));
 }
 
 TEST_F(RunTest, NulBytesAreOrdinaryBytes) {
-  Section section = stateSection("Id\0le"s, 12);
-  section.firstLine = "VE 3\0tail\n"s;
-  section.preamble = "pre\0amble\n"s;
-  section.body += "\0\n"s;
-  writeFile(in / "Pump.fdc", section.input());
-  ToolRun result = runUntranslated({in.string(), out.string(), Version});
-  EXPECT_EQ(result.output,
-            startLines(in.string(), out.string()) + analysing("Pump.fdc") + sectionSummary(0, 1) + totals(1));
-  EXPECT_EQ(directoryContents(out), (Contents{{"Pump.fdc", section.queued(stateNode("Id\0le"s, 12))}}));
+  put("in/a.fdc", section("1", "I\0dle"s, "pre\0amble\n"s) + "\0\n"s);
+  EXPECT_EQ(tool().status, 1);
+  EXPECT_EQ(files("out"), (Files{{"a.fdc", converted("1", "I\0dle"s, "pre\0amble\n"s)}}));
 }
 
-TEST_F(RunTest, LongPathsVersionsAndInstallDirectories) {
-  fs::path deepIn = in;
-  fs::path deepOut = out;
-  for (int i = 0; i < 14; ++i) {
-    deepIn /= std::string(200, static_cast<char>('a' + i));
-    deepOut /= std::string(200, static_cast<char>('A' + i));
-  }
-  fs::create_directories(deepIn);
-  fs::create_directories(deepOut);
-  const std::string name = std::string(240, 'p') + ".fdc";
-  const std::string version = Version + std::string(3000, 'x');
-  Section section = stateSection("Idle", 12);
-  section.firstLine = "VE 3 " + std::string(5000, 'h') + "\r\n";
-  writeFile(deepIn / name, section.input());
-  ToolRun result = runTool({deepIn.string(), deepOut.string(), version},
-                           "LC_ALL=C QUARLODIR=/" + std::string(5000, 'q') + " ");
-  EXPECT_EQ(result.output, startLines(deepIn.string(), deepOut.string(), version) + analysing(name) +
-                               sectionSummary(0, 1) + totals(1));
+// Outside texts are used byte for byte, '%' and bytes above 127 included, whatever their length; a
+// directory named like an FDC file abandons that entry alone.
+TEST_F(RunTest, OutsideTextsAreTakenAsTheyAre) {
+  const std::string in = "in%1 velcovsync.cov \xe9/", version = "6.5.341.0%1" + std::string(3000, 'x');
+  fs::create_directories(in + "x%1.fdc");
+  put(in + "P%2 \xe9.fdc", section("1"));
+  const auto result =
+      tool("'" + in + "' out " + version, "LC_ALL=C QUARLODIR=" + std::string(5000, 'q') + " ");
   EXPECT_EQ(result.status, 1);
-  EXPECT_EQ(directoryContents(deepOut), (Contents{{name, section.queued(stateNode("Idle", 12), version)}}));
-  EXPECT_EQ(readFile(deepIn / "velcovstat.cov"), sectionSummary(0, 1) + totals(1));
+  EXPECT_TRUE(result.has("Directory: " + in + "\n" + OutputLine +
+                         "Processing generated code from Velmar (ver:" + version + ").\n"));
+  EXPECT_TRUE(result.has(analysing("P%2 \xe9.fdc") + Summary));
+  EXPECT_TRUE(result.has(analysing("x%1.fdc") + "VelmarCov: Unable to open the file " + in + "/x%1.fdc !\n"));
+  EXPECT_EQ(files("out"), (Files{{"P%2 \xe9.fdc", converted("1", "S", "", false, version)}}));
+  EXPECT_EQ(get(in + "velcovstat.cov"), Summary + totals(1));
 }
 
-// Inputs far beyond everyday sizes: a 50 MB line is handed on whole, and a file of 100,000 sections
-// gives one output holding every section, in order.
-TEST_F(RunTest, HugeLinesAndManySections) {
-  Section wide = stateSection("Idle", 12);
-  wide.preamble = "// " + std::string(50 * 1000 * 1000, 'w') + "\n";
-  writeFile(in / "Wide.fdc", wide.input());
-  std::string many;
-  std::string manyExpected;
-  std::string summaries;
-  for (int i = 0; i < 100000; ++i) {
-    Section section = stateSection("S" + std::to_string(i), i % 60000, "FD " + std::to_string(i + 1) + "\n");
-    many += section.input();
-    manyExpected += section.queued(stateNode("S" + std::to_string(i), i % 60000));
-    summaries += sectionSummary(0, 1);
-  }
-  writeFile(in / "Many.fdc", many);
-  auto report = [&](const std::string& name) {
-    return name == "Many.fdc" ? summaries : sectionSummary(0, 1);
+// Translations are looked up under an install directory of the test's own. The shipped French one
+// changes every message of the run; another locale or none shows the source texts; and one that puts
+// the outside text first still gets the tool name in place of %1, never filling the name's "%1".
+TEST_F(RunTest, Translations) {
+  put("in/%1.fdc", "plain text\n");
+  auto run = [](const std::string& lang) {
+    return tool("in out 6.5.341.0", "LC_ALL= LC_MESSAGES= LANGUAGE= LANG=" + lang + " QUARLODIR=. ").out;
   };
-  const std::string expected = transcript(in.string(), out, report) + totals(2);
-  ToolRun result = runUntranslated({in.string(), out.string(), Version});
-  EXPECT_TRUE(result.output == expected);
-  EXPECT_EQ(result.status, 2);
-  Contents contents = directoryContents(out);
-  EXPECT_EQ(contents.size(), 2u);
-  EXPECT_TRUE(contents["Wide.fdc"] == wide.queued(stateNode("Idle", 12)));
-  EXPECT_TRUE(contents["Many.fdc"] == manyExpected);
-}
-
-// 10,000 files, some named with every byte but '/' and NUL; random bytes and a file whose last line
-// has no line end among them. More than 255 files are updated, so the exit status wraps.
-TEST_F(RunTest, ManyFilesOddNamesAndOddBytes) {
-  std::map<std::string, std::string> expectedOutputs;
-  auto add = [&](const std::string& name, const Section& section, const std::string& stateName, int id) {
-    writeFile(in / name, section.input());
-    expectedOutputs[name] = section.queued(stateNode(stateName, id));
-  };
-  for (int i = 0; i < 10000; ++i)
-    add("File" + std::to_string(i) + ".fdc", stateSection("Idle", i % 500), "Idle", i % 500);
-  std::string bytes;
-  for (int c = 1; c < 256; ++c) {
-    if (c != '/') bytes += static_cast<char>(c);
-  }
-  for (std::size_t start = 0; start < bytes.size(); start += 200)
-    add(bytes.substr(start, 200) + ".fdc", stateSection("Odd", 7), "Odd", 7);
-
-  Section truncated = stateSection("Cut", 9);
-  truncated.body.pop_back();
-  add("Truncated.fdc", truncated, "Cut", 9);
-  std::string noise(64 * 1024, '\0');
-  std::uint32_t seed = 12345;
-  for (char& c : noise) {
-    seed = seed * 1664525u + 1013904223u;
-    c = static_cast<char>(seed >> 24);
-  }
-  writeFile(in / "Noise.fdc", noise);
-
-  ToolRun result = runUntranslated({in.string(), out.string(), Version});
-  const int updated = static_cast<int>(expectedOutputs.size());
-  EXPECT_EQ(result.status, updated % 256);
-  EXPECT_TRUE(result.output.ends_with(totals(updated)));
-  Contents contents = directoryContents(out);
-  contents.erase("Noise.fdc");
-  EXPECT_TRUE(contents == expectedOutputs);
+  const std::string source =
+      Start + analysing("%1.fdc") + "VelmarCov: No States and Transitions ... \n" + totals(0);
+  EXPECT_EQ(run("fr_FR.UTF-8"), source);
+  fs::create_directories("lib/locale");
+  fs::copy_file(VELMARCOV_QM_DIR "/velmarcov_fr.qm", "lib/locale/velmarcov_fr.qm");
+  EXPECT_EQ(run("de_DE.UTF-8"), source);
+  const std::string french = "VelmarCov : 0 fichiers FDC mis à jour\n";
+  EXPECT_EQ(run("fr_FR.UTF-8"),
+            "VelmarCov : Répertoire des fichiers FDC d'entrée : in\nVelmarCov : Répertoire des "
+            "fichiers FDC de sortie : out\nTraitement du code généré par Velmar (ver : 6.5.341.0)."
+            "\nVelmarCov : analyse de %1.fdc\nVelmarCov : Aucun état ni transition ... \n" +
+                french);
+  EXPECT_EQ(get("in/velcovstat.cov"), french);
+  put("de.ts",
+      "<TS version=\"2.1\" language=\"de_DE\"><context><name>Error message the VelmarCov tool</name>"
+      "<message><source>%1: analysing %2\n</source><comment>%1 is the name of the tool, %2 the name of "
+      "the FDC file</comment><translation>[%2] by %1\n</translation></message></context></TS>\n");
+  ASSERT_EQ(std::system("'" VELMARCOV_LRELEASE "' -silent de.ts -qm lib/locale/velmarcov_de.qm"), 0);
+  EXPECT_NE(run("de_DE.UTF-8").find("\n[%1.fdc] by VelmarCov\n"), std::string::npos);
 }
