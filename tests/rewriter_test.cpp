@@ -1,0 +1,324 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "rewriter/handlers.h"
+#include "rewriter/scan_state.h"
+#include "tests/handler_support.h"
+
+// Rows run their lines through the rewriter as a file update does: every byte and the state left count.
+
+namespace {
+using S = RewriteState;
+const std::string V = " Velmar 6.5." + std::string(300, '7');  // no fixed limit on the version
+const std::string T = "@/NODE /RIK@\n";
+const std::string U = "NODE TYPE=CAPSULE NAME=\"Unknown Capsule\"@\n\n";
+const std::string P = "NODE TYPE=CAPSULE NAME=\"Pump\"@\n\n";
+const std::string C = "/* {{{QZK classifier 'L::Pump'";  // element marker below level 2
+const std::string Q = "/* {{{QZK";                       // element marker at level 2
+const std::string END = "}@/BRANCH@@/NODE@\n";
+const std::string BEH = "@NODE TYPE=FUNCTION NAME=\"void _ZOLTBehaviorPump()\"@\n";
+const std::string FN = "@NODE TYPE=FUNCTION NAME=\"start\"@";
+const std::string ExitIdle =
+    "@NODE TYPE=METHOD NAME=\"Exit of Idle\" LINK NAME=\"Pump,XIdle\"@Exit Action of 'Idle'\n";
+const std::string EntryIdle =
+    "@NODE TYPE=METHOD NAME=\"Entry of Idle\" LINK NAME=\"Pump,TIdle\"@Entry Action of 'Idle'\n";
+const std::string OpStart = "@NODE TYPE=METHOD NAME=\"start\" LINK NAME=\"Pump,Tstart\"@Operation 'start'\n";
+const std::string States = "   (\"&States\"=0,\n";
+const std::string Transitions = "    \"&Transitions\"=1),\n";
+const std::string Long(1500, 'n');  // names of any length are kept whole
+
+std::string br(const std::string& id) { return "@BRANCH MARK=TB ID=" + id + " SUM=0@{\n"; }
+std::string jump(const std::string& t) {
+  return "@BRANCH MARK=TB ID=12 SUM=0@{@COMMENT@/*PXN_JUMP_NAME*" + t;
+}
+std::string stateNode(const std::string& name, const std::string& id) {
+  return "\n@NODE TYPE=STATE NAME=\"" + name + "\"@State @BRANCH MARK=TB ID=" + id + " SUM=0@'" + name +
+         "'@/BRANCH@@/NODE@\n";
+}
+std::string head(const std::string& name, const std::string& id) {
+  return "@NODE TYPE=TRANSITION NAME=\"" + name + "\"@Transition @BRANCH MARK=TB ID=" + id + " SUM=1@'" +
+         name + "'@/BRANCH";
+}
+std::string linked(const std::string& name, const std::string& id) {
+  return head(name, id) + " LINK NAME=\"Pump,T" + name + "\"@\n";
+}
+std::string close(const std::string& id) {
+  return "@BRANCH MARK=TB ID=" + id + " SUM=20@{\n@COMMENT@ @/COMMENT@\n}@/BRANCH@@/NODE@\n\n";
+}
+
+struct Row {
+  RewriteState start;
+  std::uint32_t level;
+  bool capsuleWritten;
+  std::string in, out, after;
+};
+
+class RewriterTest : public ::testing::TestWithParam<Row> {
+ protected:
+  void TearDown() override { resetScanState(); }
+
+  // Feeds the input as the file update does and returns the bytes written;
+  // `after` gets the pass results and the state left (see summary).
+  static std::string run(const Row& row, std::string& after) {
+    resetScanState();
+    scanState.rewriteState = row.start;
+    scanState.generatorLevel = row.level;
+    scanState.capsuleNodeWritten = row.capsuleWritten;
+    scanState.capsuleName = "Pump";
+    scanState.generatorVersion = V.substr(8);
+    std::string input = row.in;
+    LineReader reader(input);
+    Output output;
+    std::string results;
+    testing::internal::CaptureStdout();
+    for (;;) {
+      const int result = rewriteSection(reader, output);
+      results += std::to_string(result);
+      if (result != 1) break;
+      startSection(scanState.lineBuffer, output);
+    }
+    std::fflush(stdout);
+    after = summary(results, testing::internal::GetCapturedStdout());
+    return std::string(output.text());
+  }
+
+  // Pass results, state, the counters of states, transitions, choice points, guards, exits,
+  // entries, operations, the behaviour mark and the listed states; w and what waits for its
+  // branch line (M: an operation marker was just seen); the state and transition lists; the
+  // held-back line; after > what went to standard output.
+  static std::string summary(const std::string& results, const std::string& printed) {
+    const ScanState& s = scanState;
+    std::string text = results + " r" + std::to_string(static_cast<int>(s.rewriteState)) + " ";
+    for (int n : {s.stateCount, s.transitionCount, s.choicePointCount, s.guardCount, s.exitActionCount,
+                  s.entryActionCount, s.operationCount, s.behaviorMark, s.stateListLength}) {
+      if (text.back() != ' ') text += ',';
+      text += std::to_string(n);
+    }
+    std::string flags;
+    for (auto [set, letter] : {std::pair{s.awaitingStateId, 'S'}, std::pair{s.awaitingExitId, 'X'},
+                               std::pair{s.awaitingEntryId, 'E'}, std::pair{s.awaitingOperationId, 'O'},
+                               std::pair{s.operationMarkerSeen, 'M'}})
+      if (set) flags += letter;
+    if (!flags.empty()) text += " w" + flags;
+    for (const ElementRecord& r : s.stateList)
+      text +=
+          std::string(" ") + "-SEXO"[static_cast<int>(r.kind)] + r.name + ":" + std::to_string(r.branchId);
+    for (const ElementRecord& r : s.transitionList) text += " T" + r.name + ":" + std::to_string(r.branchId);
+    text += " |" + std::string(s.previousLine.text());
+    return printed.empty() ? text : text + " >" + printed;
+  }
+};
+
+TEST_P(RewriterTest, WritesTheBytesAndLeavesTheState) {
+  std::string after;
+  EXPECT_EQ(run(GetParam(), after), GetParam().out);
+  EXPECT_EQ(after, GetParam().after);
+}
+
+using Rows = std::vector<Row>;
+constexpr S ES = S::ElementScan;
+
+INSTANTIATE_TEST_SUITE_P(
+    Elements, RewriterTest,
+    testing::ValuesIn(Rows{
+        {ES, 1, true, C + " exit 'Idle' x */\n" + "  stop();\n" + br("17") + "  x }}}QZK y;\n{{{USR\n" + END,
+         ExitIdle + br("17") + "  x }}}QZK y;\n" + END + "\n" + T, "0 r6 1,0,0,0,1,0,0,0,1 XIdle:17 |"},
+        // An entry body holds back no line.
+        {ES, 1, true, C + " enter 'Idle'\n" + br("4") + "e {{{QZK\n", EntryIdle + br("4") + "e {{{QZK\n" + T,
+         "0 r10 1,0,0,0,0,1,0,0,1 EIdle:4 |"},
+        {ES, 1, true, C + " exit 'Idle'\n" + br("1") + "VE new\n#endif _COVMODEL\n",
+         ExitIdle + br("1") + "VE new\n#endif _COVMODEL\n" + T, "0 r6 1,0,0,0,1,0,0,0,1 XIdle:1 |"},
+        // The line after an operation marker holds NODE (here it is the branch line too).
+        {ES, 1, true,
+         C + " operation 'start' */\n" + FN + br("70000") + "a {{{QZK b }}}QZK c\nx }}}QZK y }}}QZK\n",
+         OpStart + FN + br("70000") + "a" + std::string(8, ' ') + "b }}}QZK c\nx" + std::string(8, ' ') +
+             "y }}}QZK\n" + T,
+         "0 r9 0,0,0,0,0,0,1,0,0 |x" + std::string(8, ' ') + "y }}}QZK\n"},
+        {ES, 1, true, C + " operation 'start'\n  int a;\n" + FN + "\n" + br("5"), T,
+         "0 r6 0,0,0,0,0,0,0,0,0 |" + br("5")},
+        // Exit is preferred for the name, and the last kind made decides what waits.
+        {ES, 1, true,
+         C + " state 'Run' exit 'Idle' tail\n" + br("9") + C + " enter 'Run' exit 'Idle'\n" + br("7") +
+             "}}}USR }@/BRANCH@@/NODE@\n",
+         EntryIdle + br("7") + "\n" + T, "0 r6 2,0,0,0,0,1,0,0,1 SIdle:9 |"},
+        {ES, 1, true, C + " operation 'x' state 'start'\n" + FN + "\n" + br("10"), OpStart + br("10") + T,
+         "0 r9 0,0,0,0,0,0,1,0,0 |" + br("10")},
+        // A behaviour function before any listed state writes every state node.
+        {ES, 1, true,
+         BEH + C + " state 'Idle'\n" + br("1") + C + " state 'Idle'\n" + br("2") + BEH + C +
+             " exit 'Idle'\n" + br("3"),
+         stateNode("Idle", "1") + stateNode("Idle", "2") + ExitIdle + br("3") + T,
+         "0 r11 3,0,0,0,1,0,0,3,2 SIdle:1 SIdle:2 |" + br("3")},
+        // A name listed under another kind is not listed again, but its action is written once.
+        {ES, 1, true, C + " exit 'Idle'\n" + br("1") + END + C + " enter 'Idle'\n" + br("2") + END + br("3"),
+         ExitIdle + br("1") + END + "\n" + EntryIdle + br("2") + END + "\n" + T,
+         "0 r6 2,0,0,0,1,1,0,0,1 XIdle:1 |" + br("3")},
+        // Records keep the low 16 bits; a number needs a blank after it.
+        {ES, 1, true,
+         BEH + C + " state 'S'\nx @BRANCH MARK=TB ID=70000 @BRANCH MARK=TB ID=9 \n" + C +
+             " state 'T'\n@BRANCH MARK=TB ID=-1\n@BRANCH MARK=TB ID=-1 \n",
+         stateNode("S", "4464") + stateNode("T", "65535") + T,
+         "0 r6 2,0,0,0,0,0,0,3,2 SS:4464 ST:65535 |@BRANCH MARK=TB ID=-1 \n"},
+        {ES, 1, true, C + " state 'Idle'\n" + C + " operation 'start\n" + C + " transition 'Go\n", T,
+         "0 r6 0,0,0,0,0,0,0,0,0 wSM |" + C + " transition 'Go\n"},
+        // Level-2 markers mean nothing here; a branch line still writes the capsule node.
+        {ES, 1, false, "  /* {{{QZK state 'Idle' */\n" + br("1") + "  /* {{{QZK transition 'Go' */\n", U + T,
+         "0 r6 0,0,0,0,0,0,0,0,0 |  /* {{{QZK transition 'Go' */\n"},
+    }));
+
+INSTANTIATE_TEST_SUITE_P(
+    Capsules, RewriterTest,
+    testing::ValuesIn(Rows{
+        // The classifier cuts the line: the kinds behind it are not seen.
+        {ES, 1, false, "/* {{{QZK classifier 'Top:::Valve' exit 'Idle'\n" + br("1"),
+         "NODE TYPE=CAPSULE NAME=\":Valve\"@\n\n" + T, "0 r6 0,0,0,0,0,0,0,0,0 |" + br("1")},
+        // An unclosed classifier keeps the line end out of the name.
+        {S::FileNode, 1, false,
+         "kept\nNODE TYPE=FILE no alt {{{QZK classifier 'A::B'\nNODE TYPE=FILE @@ALT@ {{{QZK classifier "
+         "'View::Open\r\n",
+         "kept\nNODE TYPE=CAPSULE NAME=\"Open\"@\n\n" + T, "0 r6 0,0,0,0,0,0,0,0,0 |"},
+        // Without colons the previous capsule's name stays.
+        {S::FileNode, 1, false, "NODE TYPE=FILE {{{QZK classifier 'A::B' @@ALT@ {{{QZK classifier 'One' y\n",
+         P + T, "0 r6 0,0,0,0,0,0,0,0,0 |"},
+        {ES, 1, false, C + " transition 'Go'\n", U + T, "0 r7 0,1,0,0,0,0,0,0,0 TGo:0 |"},
+        // At level 2 that line is an element marker, and an element marker wins over the inline chains.
+        {ES, 2, false, C + " transition 'Go'\n{{{QZK INLINE_CHAINS \n" + Q + " choicePoint 'Which' */\n",
+         P + T, "0 r7 0,0,1,0,0,0,0,0,0 TWhich:0 |{{{QZK INLINE_CHAINS \n"},
+    }));
+
+Row jumpRow(const std::string& tail, const std::string& jumpName) {
+  return {ES,
+          1,
+          true,
+          C + " transition 'Tick'\n" + jump(tail),
+          head("Tick", "12") + "@\n" +
+              (jumpName.empty()
+                   ? "@/NODE@\n"
+                   : "@BRANCH MARK=TB ID=12 SUM=1 JUMP NAME=" + jumpName + "@/JUMP /BRANCH /NODE@\n") +
+              T,
+          "0 r6 0,1,0,0,0,0,0,0,0 TTick:0 |"};
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Transitions, RewriterTest,
+    testing::ValuesIn(Rows{
+        // The held-back line goes before the head; the first numbered branch line opens the node.
+        {ES, 2, false,
+         Q + " enter 'Idle' */\n" + br("6") + END + "  plain();\n" + Q + " transition 'Go' state 'S' */\n" +
+             "  // not yet\n@BRANCH MARK=TB ID=12\n" + br("70000") + "  go();\n{{{USR x\n  mine();\n" +
+             jump("=Done;x*/\n") + "}}}USR }@/BRANCH@@/NODE@\n",
+         U + EntryIdle + br("6") + END + "\n  plain();\n" + linked("Go", "70000") + br("70000") +
+             "  go();\n  mine();\n" + jump("=Done;x*/\n") + T,
+         "0 r6 1,1,0,0,0,1,0,0,1 EIdle:6 TGo:0 |"},
+        {ES, 1, true,
+         "  held();\n" + C + " choicePoint 'Which'\n" +
+             "@BRANCH MARK=TB ID=5 SUM=0@{@COMMENT@/*PXN_JUMP_NAME*=Back;b*/\n" + C +
+             " choicePoint 'c' transition 'Tick'\n" + br("12"),
+         "  held();\n@NODE TYPE=CHOICE_POINT NAME=\"Which\"@ChoicePoint @BRANCH MARK=TB ID=5 "
+         "SUM=1@'Which'@/BRANCH@\n"
+         "@BRANCH MARK=TB ID=5 SUM=1 JUMP NAME=Back@b@/JUMP /BRANCH /NODE@\n" +
+             linked("Tick", "12") + br("12") + T,
+         "0 r7 0,1,1,0,0,0,0,0,0 TWhich:0 TTick:0 |"},
+        {ES, 1, true,
+         C + " transition 'Go' guard 'g'\n" + br("31") + END + C + " choicePoint 'Go' guard 'g'\n" +
+             jump("=Done;x*/\n"),
+         "@NODE TYPE=CHOICE_POINT NAME=\"Guard on Go\" LINK NAME=\"Pump,TGo\"@Guard on 'Go'\n" + br("31") +
+             END +
+             "@NODE TYPE=CHOICE_POINT NAME=\"Guard on Go\"@Guard on 'Go'\n"
+             "@BRANCH MARK=TB ID=12 SUM=1 JUMP NAME=Done@x@/JUMP /BRANCH /NODE@\n" +
+             T,
+         "0 r6 0,0,0,2,0,0,0,0,0 TGo:0 TGo:0 |"},
+        // A nameless element runs through its node but writes nothing.
+        {ES, 2, true,
+         "  held();\n" + Q + " transition '' */\n" + br("1") + "  tick();\n" + END + Q +
+             " transition '' guard 'g' */\n" + jump("=Done;x*/\n"),
+         T, "0 r6 0,1,0,1,0,0,0,0,0 T:0 T:0 |"},
+        {ES, 2, true, Q + " transition '" + Long + "' */\n" + br("12"), linked(Long, "12") + br("12") + T,
+         "0 r7 0,1,0,0,0,0,0,0,0 T" + Long + ":0 |"},
+        // A node that ends before its branch line writes nothing and drops the held-back line.
+        {ES, 1, true,
+         "  held();\n" + C + " transition 'Tick'\n  x; }@/BRANCH@@/NODE@\n" + C + " transition 'Tock'\n" +
+             br("2"),
+         linked("Tock", "2") + br("2") + T, "0 r7 0,2,0,0,0,0,0,0,0 TTick:0 TTock:0 |"},
+        jumpRow("=Done;x*/@/COMMENT@\n", "Done@x"),
+        // The jump text runs from the first ";" to the first "*/", or to the line end.
+        jumpRow("=Done;goto Done; y*/ z*/\n", "Done@goto Done; y"),
+        jumpRow("=Done;x\r\n", "Done@x"),
+        jumpRow("=;*/\n", "@"),
+        // Without ";" there is no jump text.
+        jumpRow("=Done*/ y\n", "Done@"),
+        jumpRow("=Done\n", "Done@"),
+        // Without "=" right after the comment the node closes plainly.
+        jumpRow(" =Done;x*/\n", ""),
+        jumpRow("", ""),
+    }));
+
+INSTANTIATE_TEST_SUITE_P(
+    Chains, RewriterTest,
+    testing::ValuesIn(Rows{
+        // Level 0: source state and quoted name; the chain block drops the exit still waiting.
+        {ES, 0, true,
+         "  held();\n" + C + " exit 'Idle'\n  INLINE_CHAINS \nTransitionEnd();\nChainBegin(\"first\")\n" +
+             "  // @// Source state Idle@ from here\n" + br("7") +
+             "  rtgChainBegin( \"toRun\", 3 );\n  "
+             "rtgTransitionEnd();\nChainBegin(\"toRun\")\nTransitionEnd\n" +
+             "@// Source state Run@}@/BRANCH@@/NODE@\nChainBegin(\"open\r\nx.ChainBegin(\"go\"); "
+             "TransitionEnd();\n" +
+             "@COMMENT@/ transition 'T1' x\n#endif // X_COVMODEL\n" + br("5"),
+         close("0") + linked(":first", "0") + linked("Idle:toRun", "7") + close("7") +
+             linked("Run:open", "7") + linked("Run:go", "7") + T,
+         "0 r6 0,4,0,0,0,0,0,0,0 T:first:0 TIdle:toRun:7 TRun:open:7 TRun:go:7 |" + br("5")},
+        // Levels 1 and 2: the name comes from the transition comment, with a progress line.
+        {S::InlineChain, 2, true,
+         br("4") + "ChainBegin(this);\nTransitionEnd();\n@COMMENT@/ transition 'Idle to Run' of Pump\n" +
+             "@BRANCH MARK=TB ID=9 SUM=0@}@/BRANCH@@/NODE@\nxChainBegin(); yTransitionEnd();\n" +
+             "// transition 'T3'\n@COMMENT@/ transition 'T2\r\n@// Source state Idle@ "
+             "x\nChainBegin(\"c\");\n" +
+             END,
+         linked("unknown transition", "4") + close("4") + linked("Idle to Run", "9") + close("9") +
+             linked("T2", "9") + T,
+         "0 r6 0,3,0,0,0,0,0,0,0 Tunknown transition:4 TIdle to Run:9 TT2:9 | >ENQUEUE ... [unknown "
+         "transition]!\nENQUEUE ... [Idle to Run]!\nENQUEUE ... [T2]!\n"},
+        // The end of a chain block drops the held-back line, even with no chain in it.
+        {ES, 1, true, "  held();\nINLINE_CHAINS \n" + END, T, "0 r6 0,0,0,0,0,0,0,0,0 |"},
+        // The chain values carry over to the next section; the transition list does not.
+        {ES, 1, true,
+         "INLINE_CHAINS \n@COMMENT@/ transition 'Tick'\n" + br("21") + "ChainBegin\n" + END +
+             "VE 2\n@RIK\n   (\"&Functions\n    \"-&Exits\n    \"Functions and exits\nNODE TYPE=FILE @@ALT@\n"
+             "INLINE_CHAINS \nChainBegin\nTransitionEnd\n",
+         linked("Tick", "21") + T + "VE 2" + V + "\n@RIK\n" + States + Transitions + U +
+             linked("Tick", "21") + close("21") + T,
+         "10 r8 0,1,0,0,0,0,0,0,0 TTick:21 | >ENQUEUE ... [Tick]!\nENQUEUE ... [Tick]!\n"},
+    }));
+
+INSTANTIATE_TEST_SUITE_P(
+    Sections, RewriterTest,
+    testing::ValuesIn(Rows{
+        // Header, view block and file node; a matching FD number ends the run at the next line.
+        {S::SectionStart, 1, true,
+         "VE 1\nFC 1\nXX dropped\nFD 8\n@RIK x\nVIEW\n   (\"&Functions\"=0,\n    \"&Other\"\n    "
+         "\"-&Exits\"=1),\n"
+         "    more\n    \"Functions and exits\"\n" +
+             BEH +
+             "NODE TYPE=FILE no alt\nNODE TYPE=FILE {{{QZK classifier 'A::B' @@ALT@ {{{QZK classifier "
+             "'L::Pump' "
+             "state 'S'\n" +
+             C + " exit 'Idle'\n" + br("3") + END + "  if (VE ) {\nVE 2\nFD 0\nrest\n",
+         "VE 1" + V + "\nFC 1\nFD 8\n@RIK x\nVIEW\n" + States + Transitions + BEH + P + ExitIdle + br("3") +
+             END + "\n" + T + "VE 2" + V + "\nFD 0\n",
+         "12 r12 0,0,0,0,0,0,0,0,0 |VE 2\n"},
+        // The stamp goes before the first line-end byte, on a line of any length.
+        {S::SectionStart, 2, true, std::string(MaxLinePiece, 'F'), std::string(MaxLinePiece, 'F') + V + T,
+         "0 r1 0,0,0,0,0,0,0,0,0 |"},
+        {S::SectionStart, 2, true, std::string(MaxLinePiece - 4, 'v') + "\rB\r\n",
+         std::string(MaxLinePiece - 4, 'v') + V + "\rB\r\n" + T, "0 r1 0,0,0,0,0,0,0,0,0 |"},
+        // Lines without a handler are dropped piece by piece.
+        {static_cast<RewriteState>(13), 2, true, std::string(3 * MaxLinePiece + 1, 'x') + "\nVE 2\n", T,
+         "0 r13 0,0,0,0,0,0,0,0,0 |"},
+        {S::InlineChain, 3, true, "ChainBegin(\"c\")\nTransitionEnd\n" + END, T, "0 r8 0,0,0,0,0,0,0,0,0 |"},
+    }));
+
+}  // namespace
