@@ -6,7 +6,6 @@
 
 #include "rewriter/handlers.h"
 #include "rewriter/scan_state.h"
-#include "tests/handler_support.h"
 
 // Rows run their lines through the rewriter as a file update does: every byte and the state left count.
 
@@ -58,12 +57,12 @@ struct Row {
 
 class RewriterTest : public ::testing::TestWithParam<Row> {
  protected:
-  void TearDown() override { resetScanState(); }
+  void TearDown() override { scanState = ScanState{}; }
 
   // Feeds the input as the file update does and returns the bytes written;
   // `after` gets the pass results and the state left (see summary).
   static std::string run(const Row& row, std::string& after) {
-    resetScanState();
+    scanState = ScanState{};
     scanState.rewriteState = row.start;
     scanState.generatorLevel = row.level;
     scanState.capsuleNodeWritten = row.capsuleWritten;
