@@ -214,9 +214,11 @@ int updateFile(const std::string& inputPath, const std::string& outputPath) {
       break;
     }
     if (scanState.anyCounterSet()) {
-      if (newOutput.fd < 0 && !createNewOutput(newOutput, outputPath, outputMissing)) {
-        printText(catalog::unableToCreateFile(outputPath));
-      } else if (!appendPass(pass, *newOutput.text) || pass.text->failed() || newOutput.text->failed()) {
+      // A section that has nowhere to go is lost like one whose writing failed,
+      // and the file is given up: its other sections alone would make an
+      // output that lacks this one.
+      if ((newOutput.fd < 0 && !createNewOutput(newOutput, outputPath, outputMissing)) ||
+          !appendPass(pass, *newOutput.text) || pass.text->failed() || newOutput.text->failed()) {
         printText(catalog::unableToCreateFile(outputPath));
         failed = true;
         break;
