@@ -221,9 +221,10 @@ int updateFile(const std::string& inputPath, const std::string& outputPath) {
     if (scanState.anyCounterSet()) {
       // A section that has nowhere to go is lost like one whose writing failed,
       // and the file is given up: its other sections alone would make an
-      // output that lacks this one.
+      // output that lacks this one. Its bytes are written out before its
+      // summary is printed, so that a full disk never follows a summary.
       if ((newOutput.fd < 0 && !createNewOutput(newOutput, outputPath, outputMissing)) ||
-          !appendPass(pass, *newOutput.text) || pass.text->failed() || newOutput.text->failed()) {
+          !appendPass(pass, *newOutput.text) || pass.text->failed() || !newOutput.text->flush()) {
         printText(catalog::unableToCreateFile(outputPath));
         failed = true;
         break;
