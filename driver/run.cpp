@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QLocale>
 #include <QTranslator>
+#include <algorithm>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -19,6 +20,9 @@
 namespace {
 
 constexpr int RejectedStatus = 255;
+// The status keeps only 8 bits: a count taken as it is would wrap to 0 at 256
+// updated files and read as a rejected run at 255, so it stops below that.
+constexpr std::int32_t MostUpdatedStatus = 254;
 
 QString translationsDirectory() {
   std::string directory;
@@ -104,5 +108,5 @@ int runVelmarCov(int& argc, char** argv) {
   printText(totals);
   writeToRunLog(totals);
   closeRunLog();
-  return updated;
+  return std::min(updated, MostUpdatedStatus);
 }

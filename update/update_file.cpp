@@ -28,13 +28,16 @@ std::string directoryOf(const std::string& path) {
   return slash == std::string::npos ? std::string(".") : path.substr(0, slash);
 }
 
-// Where a pass's text is kept: out/Pump.fdc gives out/Pump.fd_. An output
-// path that already ends in '_' would give itself, so it gets another name.
-std::string temporaryPathFor(const std::string& outputPath) {
-  if (outputPath.empty() || outputPath.back() == '_') return directoryOf(outputPath) + "/velcovpass.tmp";
-  std::string path = outputPath;
-  path.back() = '_';
-  return path;
+// Scratch files live beside the output, so that a new output is renamed into
+// place on the same file system. Their names begin with ".velcov" and end in a
+// random part that no other run picks, and never contain ".fdc", so a later
+// run over the directory does not take a file left by a killed run as input.
+std::string scratchStem(const std::string& outputPath, std::string_view role) {
+  std::string stem = directoryOf(outputPath);
+  stem += "/.velcov";
+  stem += role;
+  stem += '.';
+  return stem;
 }
 
 // Copies a file from its start, piece by piece as the line reader hands it on.
@@ -48,14 +51,15 @@ bool copyFromStart(int fd, Output& output) {
 
 // A file this call creates beside the output (a pass's temporary file or the
 // new output), with the bytes not yet written to it; removed unless put in place.
+// Only a file this call has created is ever removed.
 struct ScratchFile {
-  explicit ScratchFile(std::string scratchPath) : path(std::move(scratchPath)) {}
+  explicit ScratchFile(std::string nameStem) : stem(std::move(nameStem)) {}
   ScratchFile(const ScratchFile&) = delete;
   ScratchFile& operator=(const ScratchFile&) = delete;
   ~ScratchFile() { discard(); }
 
   bool create(std::size_t flushAt) {
-    fd = createFreshFile(path.c_str());
+    fd = createUniqueFile(stem, path);
     if (fd < 0) return false;
     text = std::make_unique<Output>(fd, flushAt);
     return true;
@@ -65,7 +69,7 @@ struct ScratchFile {
   void createOnSpill(std::size_t flushAt) {
     text = std::make_unique<Output>(
         [this] {
-          fd = createFreshFile(path.c_str());
+          fd = createUniqueFile(stem, path);
           return fd;
         },
         flushAt);
@@ -111,12 +115,13 @@ struct ScratchFile {
       fd = -1;
       return written;
     }
-    ScratchFile named(path);
+    ScratchFile named(stem);
     const bool copied = written && named.create(OutputFlushSize) && copyFromStart(fd, *named.text);
     discard();
     return copied && named.putInPlace(outputPath);
   }
 
+  std::string stem;
   std::string path;
   int fd = -1;
   bool unnamed = false;
@@ -179,7 +184,6 @@ std::int32_t readFdNumber(const std::string& path) {
 int updateFile(const std::string& inputPath, const std::string& outputPath) {
   scanState.rewriteState = RewriteState::SectionStart;
   scanState.resetSectionCounters();
-  const std::string tempPath = temporaryPathFor(outputPath);
   // A missing output has no number; knowing that it is missing also lets the
   // new output be made without a name, from this one look-up.
   struct stat existing {};
@@ -193,11 +197,12 @@ int updateFile(const std::string& inputPath, const std::string& outputPath) {
   }
   LineReader input(inputFd);
   // Open only once a section has gone into it.
-  ScratchFile newOutput(directoryOf(outputPath) + "/velcovnew.tmp");
+  ScratchFile newOutput(scratchStem(outputPath, "new"));
+  const std::string passStem = scratchStem(outputPath, "pass");
   bool failed = false;
 
   for (int passResult = 0;;) {
-    ScratchFile pass(tempPath);
+    ScratchFile pass(passStem);
     pass.createOnSpill(PassSpillSize);
     if (passResult == 1) startSection(scanState.lineBuffer, *pass.text);
     passResult = rewriteSection(input, *pass.text);
@@ -214,9 +219,12 @@ int updateFile(const std::string& inputPath, const std::string& outputPath) {
       break;
     }
     if (scanState.anyCounterSet()) {
-      if (newOutput.fd < 0 && !createNewOutput(newOutput, outputPath, outputMissing)) {
-        printText(catalog::unableToCreateFile(outputPath));
-      } else if (!appendPass(pass, *newOutput.text) || pass.text->failed() || newOutput.text->failed()) {
+      // A section that has nowhere to go is lost like one whose writing failed,
+      // and the file is given up: its other sections alone would make an
+      // output that lacks this one. Its bytes are written out before its
+      // summary is printed, so that a full disk never follows a summary.
+      if ((newOutput.fd < 0 && !createNewOutput(newOutput, outputPath, outputMissing)) ||
+          !appendPass(pass, *newOutput.text) || pass.text->failed() || !newOutput.text->flush()) {
         printText(catalog::unableToCreateFile(outputPath));
         failed = true;
         break;
