@@ -88,7 +88,7 @@ class RunTest : public ::testing::Test {
 }  // namespace
 
 // None of these runs but the last reads an FDC file or leaves a file behind; a missing output
-// directory fails each file and is not made.
+// directory gives up each file, with no summary, and is not made.
 TEST_F(RunTest, WrongArgumentsRejectedVersionsAndUnreadableInputEndTheRun) {
   put("in/a.fdc", section("1"));
   const std::string usage =
@@ -111,7 +111,14 @@ TEST_F(RunTest, WrongArgumentsRejectedVersionsAndUnreadableInputEndTheRun) {
   EXPECT_TRUE(files("in") == (Files{{"a.fdc", section("1")}}) && files("out").empty());
   const Result noOutput = tool("in missing 6.5.341.0");
   EXPECT_TRUE(noOutput.has(analysing("a.fdc") + "VelmarCov: Unable to create the file missing/a.fdc !\n"));
-  EXPECT_TRUE(noOutput.status == 0 && !fs::exists("missing"));
+  EXPECT_TRUE(noOutput.status == 0 && !noOutput.has("Finding") && !fs::exists("missing"));
+}
+
+// The exit status counts updated files up to 254, never wrapping to 0 nor reaching a rejection's 255.
+TEST_F(RunTest, ExitStatusSaturatesAt254) {
+  for (int i = 0; i < 300; ++i) put("in/" + std::to_string(i) + ".fdc", section("1"));
+  const Result result = tool();
+  EXPECT_TRUE(result.status == 254 && result.out.ends_with(totals(300)));
 }
 
 // The run log replaces an earlier one only in a run that meets an FDC file, and keeps its working
