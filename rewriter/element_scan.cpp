@@ -176,14 +176,14 @@ void completeStateElement(std::uint16_t branchId, Output& output) {
   element.branchId = branchId;
   ++scanState.stateCount;
   scanState.awaitingStateId = false;
-  const ElementRecord* listed = scanState.stateList.findFirst(element.name);
-  if (listed != nullptr && listed->kind != element.kind) return;
+  const ElementList::Place place = scanState.stateList.find(element.name);
+  if (place.first() != nullptr && place.first()->kind != element.kind) return;
   if (scanState.behaviorMark != 0) {
     writeTemplate<StateNode>(output, element.name, element.branchId, element.name);
     ++scanState.behaviorMark;
   }
   ++scanState.stateListLength;
-  scanState.stateList.append(element);
+  scanState.stateList.append(element, place);
 }
 
 // The node head, then the branch line that opens the body.
