@@ -75,6 +75,15 @@ void Output::growAndWrite(std::string_view bytes) {
   size_ += bytes.size();
 }
 
+void Output::grow(std::size_t size) {
+  std::size_t capacity = capacity_ < 256 ? 256 : capacity_;
+  while (capacity - size_ < size) capacity *= 2;
+  auto grown = std::make_unique_for_overwrite<char[]>(capacity);
+  if (size_ != 0) std::memcpy(grown.get(), buffer_.get(), size_);
+  buffer_ = std::move(grown);
+  capacity_ = capacity;
+}
+
 void Output::writeNumber(long long value) {
   char digits[24];
   auto result = std::to_chars(digits, digits + sizeof digits, value);

@@ -100,6 +100,17 @@ class Output {
   void writeBlock(std::string_view bytes);
   void writeNumber(long long value);
   void writeUnsigned(unsigned long long value);
+  // Room for `size` more bytes, for a writer that copies several pieces with
+  // one check for all: it fills them from the returned place on and hands the
+  // end of what it filled to commit. No piece may lie in this output's buffer.
+  char* reserve(std::size_t size) {
+    if (size > capacity_ - size_) grow(size);
+    return buffer_.get() + size_;
+  }
+  void commit(const char* end) {
+    size_ = static_cast<std::size_t>(end - buffer_.get());
+    if (toFile_ && size_ > flushAt_) flush();
+  }
 
   // Writes every pending byte to the file; false once any write (or the
   // opening of the file) has failed.
@@ -114,6 +125,8 @@ class Output {
  private:
   // The old buffer goes only after the bytes are copied: they may lie in it.
   void growAndWrite(std::string_view bytes);
+  // Room for `size` more bytes after the written ones.
+  void grow(std::size_t size);
   // Opens the file on the first bytes that go out; false once opening failed.
   bool open();
   // Writes the pending bytes and then these to the file, leaving the buffer empty.
