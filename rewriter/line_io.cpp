@@ -84,16 +84,15 @@ void Output::grow(std::size_t size) {
   capacity_ = capacity;
 }
 
+// Twenty bytes hold any 64-bit number, sign included.
 void Output::writeNumber(long long value) {
-  char digits[24];
-  auto result = std::to_chars(digits, digits + sizeof digits, value);
-  write(std::string_view(digits, static_cast<std::size_t>(result.ptr - digits)));
+  char* at = reserve(20);
+  commit(std::to_chars(at, at + 20, value).ptr);
 }
 
 void Output::writeUnsigned(unsigned long long value) {
-  char digits[24];
-  auto result = std::to_chars(digits, digits + sizeof digits, value);
-  write(std::string_view(digits, static_cast<std::size_t>(result.ptr - digits)));
+  char* at = reserve(20);
+  commit(std::to_chars(at, at + 20, value).ptr);
 }
 
 bool Output::open() {

@@ -34,7 +34,7 @@ class HeldLine {
  public:
   HeldLine& operator=(std::string_view text) {
     size_ = text.size() < bytes_.size() ? text.size() : bytes_.size();
-    std::memcpy(bytes_.data(), text.data(), size_);
+    copyBytes(bytes_.data(), text.data(), size_);
     return *this;
   }
   void clear() { size_ = 0; }

@@ -89,7 +89,7 @@ requires std::is_integral_v<Integer>
 constexpr std::size_t roomFor(Integer) { return 20; }
 
 inline char* putValue(char* at, std::string_view text) {
-  std::memcpy(at, text.data(), text.size());
+  copyBytes(at, text.data(), text.size());
   return at + text.size();
 }
 
