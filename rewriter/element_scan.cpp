@@ -50,7 +50,12 @@ bool isTransitionMarkerLine(std::string_view text, std::size_t generatorMarker) 
     for (std::size_t at = generatorMarker; at != NotFound;
          at = findMarker(text, Level2ElementMarker, at + 1)) {
       const std::string_view marked = text.substr(at);
-      if (beginsWith(marked, Level2TransitionMarker) || beginsWith(marked, Level2ChoicePointMarker))
+      // The kinds differ in the byte after "{{{QZK ", which rules out most
+      // markers without comparing the rest.
+      constexpr std::size_t KindAt = Level2ElementMarker.text.size();
+      const char kind = marked.size() > KindAt ? marked[KindAt] : 0;
+      if ((kind == Level2TransitionMarker[KindAt] && beginsWith(marked, Level2TransitionMarker)) ||
+          (kind == Level2ChoicePointMarker[KindAt] && beginsWith(marked, Level2ChoicePointMarker)))
         return true;
     }
     return false;
@@ -176,14 +181,14 @@ void completeStateElement(std::uint16_t branchId, Output& output) {
   element.branchId = branchId;
   ++scanState.stateCount;
   scanState.awaitingStateId = false;
-  const ElementRecord* listed = scanState.stateList.findFirst(element.name);
-  if (listed != nullptr && listed->kind != element.kind) return;
+  const ElementList::Place place = scanState.stateList.find(element.name);
+  if (place.first() != nullptr && place.first()->kind != element.kind) return;
   if (scanState.behaviorMark != 0) {
     writeTemplate<StateNode>(output, element.name, element.branchId, element.name);
     ++scanState.behaviorMark;
   }
   ++scanState.stateListLength;
-  scanState.stateList.append(element);
+  scanState.stateList.append(element, place);
 }
 
 // The node head, then the branch line that opens the body.

@@ -58,10 +58,11 @@ std::string_view readChainName(Line& line, std::size_t from) {
 void beginChain(const std::string& name, bool showProgress, Output& output) {
   std::int32_t branchNumber = 0;
   if (scanState.chainBranchId) parseDecimal(*scanState.chainBranchId, branchNumber);
-  scanState.duplicateTransition = scanState.transitionList.findFirst(name) != nullptr;
+  const ElementList::Place place = scanState.transitionList.find(name);
+  scanState.duplicateTransition = place.first() != nullptr;
   if (scanState.duplicateTransition) return;
   ++scanState.transitionCount;
-  scanState.transitionList.append({ElementKind::None, name, static_cast<std::uint16_t>(branchNumber)});
+  scanState.transitionList.append({ElementKind::None, name, static_cast<std::uint16_t>(branchNumber)}, place);
   if (showProgress) printText("ENQUEUE ... [" + name + "]!\n");
   writeTemplate<ChainTransitionNode>(output, name, branchNumber, name, scanState.capsuleName, name);
 }

@@ -75,16 +75,24 @@ void Output::growAndWrite(std::string_view bytes) {
   size_ += bytes.size();
 }
 
+void Output::grow(std::size_t size) {
+  std::size_t capacity = capacity_ < 256 ? 256 : capacity_;
+  while (capacity - size_ < size) capacity *= 2;
+  auto grown = std::make_unique_for_overwrite<char[]>(capacity);
+  if (size_ != 0) std::memcpy(grown.get(), buffer_.get(), size_);
+  buffer_ = std::move(grown);
+  capacity_ = capacity;
+}
+
+// Twenty bytes hold any 64-bit number, sign included.
 void Output::writeNumber(long long value) {
-  char digits[24];
-  auto result = std::to_chars(digits, digits + sizeof digits, value);
-  write(std::string_view(digits, static_cast<std::size_t>(result.ptr - digits)));
+  char* at = reserve(20);
+  commit(std::to_chars(at, at + 20, value).ptr);
 }
 
 void Output::writeUnsigned(unsigned long long value) {
-  char digits[24];
-  auto result = std::to_chars(digits, digits + sizeof digits, value);
-  write(std::string_view(digits, static_cast<std::size_t>(result.ptr - digits)));
+  char* at = reserve(20);
+  commit(std::to_chars(at, at + 20, value).ptr);
 }
 
 bool Output::open() {

@@ -1,11 +1,38 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <cstring>
 #include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
+
+// Copies a line or a name. Most are a few dozen bytes, for which a few
+// overlapping moves cost less than a call to memcpy.
+inline void copyBytes(char* to, const char* from, std::size_t size) {
+  const auto copyPair = [to, from, size]<std::size_t Width>() {
+    char first[Width];
+    char last[Width];
+    std::memcpy(first, from, Width);
+    std::memcpy(last, from + size - Width, Width);
+    std::memcpy(to, first, Width);
+    std::memcpy(to + size - Width, last, Width);
+  };
+  if (size > 32) {
+    std::memcpy(to, from, size);
+  } else if (size >= 16) {
+    copyPair.template operator()<16>();
+  } else if (size >= 8) {
+    copyPair.template operator()<8>();
+  } else if (size >= 4) {
+    copyPair.template operator()<4>();
+  } else if (size != 0) {
+    to[0] = from[0];
+    to[size / 2] = from[size / 2];
+    to[size - 1] = from[size - 1];
+  }
+}
 
 // Longest piece handed on as one line: a longer line arrives in several pieces.
 inline constexpr std::size_t MaxLinePiece = 9999;
@@ -88,11 +115,11 @@ class Output {
   void write(std::string_view bytes) {
     if (bytes.size() > capacity_ - size_) {
       growAndWrite(bytes);
-    } else if (!bytes.empty()) {
-      std::memcpy(buffer_.get() + size_, bytes.data(), bytes.size());
+    } else {
+      copyBytes(buffer_.get() + size_, bytes.data(), bytes.size());
       size_ += bytes.size();
     }
-    if (toFile_ && size_ > flushAt_) flush();
+    if (size_ > flushAt_) flush();
   }
   // For bytes that stay where they are until the call returns: a block large
   // enough goes to the file from there, with the pending bytes, in one system
@@ -100,6 +127,17 @@ class Output {
   void writeBlock(std::string_view bytes);
   void writeNumber(long long value);
   void writeUnsigned(unsigned long long value);
+  // Room for `size` more bytes, for a writer that copies several pieces with
+  // one check for all: it fills them from the returned place on and hands the
+  // end of what it filled to commit. No piece may lie in this output's buffer.
+  char* reserve(std::size_t size) {
+    if (size > capacity_ - size_) grow(size);
+    return buffer_.get() + size_;
+  }
+  void commit(const char* end) {
+    size_ = static_cast<std::size_t>(end - buffer_.get());
+    if (size_ > flushAt_) flush();
+  }
 
   // Writes every pending byte to the file; false once any write (or the
   // opening of the file) has failed.
@@ -114,6 +152,8 @@ class Output {
  private:
   // The old buffer goes only after the bytes are copied: they may lie in it.
   void growAndWrite(std::string_view bytes);
+  // Room for `size` more bytes after the written ones.
+  void grow(std::size_t size);
   // Opens the file on the first bytes that go out; false once opening failed.
   bool open();
   // Writes the pending bytes and then these to the file, leaving the buffer empty.
@@ -122,7 +162,8 @@ class Output {
   bool toFile_ = false;
   int fd_ = -1;
   std::function<int()> openFile_;
-  std::size_t flushAt_ = 0;
+  // Never reached without a file, so that a write tests one bound.
+  std::size_t flushAt_ = SIZE_MAX;
   std::unique_ptr<char[]> buffer_;
   std::size_t size_ = 0;
   std::size_t capacity_ = 0;

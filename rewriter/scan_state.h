@@ -34,7 +34,7 @@ class HeldLine {
  public:
   HeldLine& operator=(std::string_view text) {
     size_ = text.size() < bytes_.size() ? text.size() : bytes_.size();
-    std::memcpy(bytes_.data(), text.data(), size_);
+    copyBytes(bytes_.data(), text.data(), size_);
     return *this;
   }
   void clear() { size_ = 0; }
@@ -66,8 +66,25 @@ class ElementList {
   ElementList(ElementList&&) = default;
   ElementList& operator=(ElementList&&) = default;
 
-  void append(const ElementRecord& record);
-  // The first record appended under this name, or nullptr; valid until the next append.
+  // Where a name stands in the index: its first record, or the free slot that
+  // an append would give it. One hash serves the look-up and the append after it.
+  class Place {
+   public:
+    // The first record appended under the name, or nullptr; valid until the next append.
+    const ElementRecord* first() const { return first_; }
+
+   private:
+    friend ElementList;
+    const ElementRecord* first_ = nullptr;
+    std::uint32_t hash_ = 0;
+    std::size_t slot_ = 0;
+  };
+
+  // The place is good for one append of a record of that name, made before
+  // any other change to the list.
+  Place find(std::string_view name);
+  void append(const ElementRecord& record, const Place& place);
+  void append(const ElementRecord& record) { append(record, find(record.name)); }
   const ElementRecord* findFirst(std::string_view name) const;
   void clear();
 
@@ -83,6 +100,8 @@ class ElementList {
     std::uint32_t place = 0;
   };
   void grow();
+  // The slot that holds the name, or the free slot where the probe for it ends.
+  std::size_t probe(std::uint32_t hash, std::string_view name) const;
   static std::uint32_t hashOf(std::string_view name);
 
   // Kept from section to section, so that a list stops allocating once it has

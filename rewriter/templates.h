@@ -1,8 +1,10 @@
 #pragma once
 
 #include <array>
+#include <charconv>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 #include <type_traits>
@@ -78,25 +80,48 @@ inline constexpr std::string_view SectionTrailer = "@/NODE /RIK@\n";
 inline constexpr std::string_view StatesCategoryLine = "   (\"&States\"=0,\n";
 inline constexpr std::string_view TransitionsCategoryLine = "    \"&Transitions\"=1),\n";
 
-// A text fills a "%s", a number a "%d".
-inline void writeValue(Output& output, std::string_view text) { output.write(text); }
+// A text fills a "%s", a number a "%d". The room for a value is taken
+// before it is filled: a number needs at most 20 bytes.
+inline std::size_t roomFor(std::string_view text) { return text.size(); }
 
 template <typename Integer>
 requires std::is_integral_v<Integer>
-void writeValue(Output& output, Integer number) { output.writeNumber(static_cast<long long>(number)); }
+constexpr std::size_t roomFor(Integer) { return 20; }
+
+inline char* putValue(char* at, std::string_view text) {
+  copyBytes(at, text.data(), text.size());
+  return at + text.size();
+}
+
+template <typename Integer>
+requires std::is_integral_v<Integer>
+char* putValue(char* at, Integer number) {
+  return std::to_chars(at, at + 20, static_cast<long long>(number)).ptr;
+}
+
+// Text i of the template, copied with a size known at compile time.
+template <const NodeTemplate& Node, std::size_t I>
+char* putText(char* at) {
+  constexpr std::string_view text = Node.textBefore(I);
+  std::memcpy(at, text.data(), text.size());
+  return at + text.size();
+}
 
 template <const NodeTemplate& Node, typename... Values, std::size_t... Index>
 void writeFilled(Output& output, std::index_sequence<Index...>, const Values&... values) {
   static_assert(((Node.takesNumber(Index) == std::is_integral_v<Values>)&&...),
                 "a number for each \"%d\", a text for each \"%s\"");
-  ((output.write(Node.textBefore(Index)), writeValue(output, values)), ...);
-  output.write(Node.textBefore(sizeof...(Index)));
+  constexpr std::size_t textSize =
+      (Node.textBefore(Index).size() + ... + Node.textBefore(sizeof...(Index)).size());
+  char* at = output.reserve((textSize + ... + roomFor(values)));
+  ((at = putText<Node, Index>(at), at = putValue(at, values)), ...);
+  output.commit(putText<Node, sizeof...(Index)>(at));
 }
 
 // Writes the template with its placeholders filled by the values, in order.
 // The template is known when the call compiles, so each of its texts is
-// copied with a size known there and a call without a value for every
-// placeholder does not compile.
+// copied with a size known there, all of them after one check for room, and
+// a call without a value for every placeholder does not compile.
 template <const NodeTemplate& Node, typename... Values>
 void writeTemplate(Output& output, const Values&... values) {
   static_assert(sizeof...(Values) == Node.placeholders(), "one value for each placeholder");

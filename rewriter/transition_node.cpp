@@ -79,16 +79,24 @@ void copyNodeLine(const Line& line, Output& output) {
   scanState.previousLine = text;
 }
 
+void handleNodeLine(Line& line, Output& output) {
+  if (scanState.branchIdSeen) {
+    copyNodeLine(line, output);
+  } else {
+    awaitBranchLine(line, output);
+  }
+}
+
 }  // namespace
 
 void handleTransitionNode(Line& line, Output& output) {
-  // A nameless element runs through the node like any other, but leaves no trace in the output.
-  Output discarded;
-  Output& sink = scanState.transitionName.empty() ? discarded : output;
-  if (scanState.branchIdSeen) {
-    copyNodeLine(line, sink);
+  // A nameless element runs through the node like any other, but leaves no
+  // trace in the output. Only then is an output made to discard it into.
+  if (scanState.transitionName.empty()) {
+    Output discarded;
+    handleNodeLine(line, discarded);
   } else {
-    awaitBranchLine(line, sink);
+    handleNodeLine(line, output);
   }
   if (endsNode(line.text())) {
     scanState.rewriteState = RewriteState::ElementScan;
