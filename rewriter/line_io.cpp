@@ -3,7 +3,6 @@
 #include <sys/uio.h>
 #include <unistd.h>
 #include <cerrno>
-#include <charconv>
 #include <cstring>
 #include <memory>
 #include <utility>
@@ -82,17 +81,6 @@ void Output::grow(std::size_t size) {
   if (size_ != 0) std::memcpy(grown.get(), buffer_.get(), size_);
   buffer_ = std::move(grown);
   capacity_ = capacity;
-}
-
-// Twenty bytes hold any 64-bit number, sign included.
-void Output::writeNumber(long long value) {
-  char* at = reserve(20);
-  commit(std::to_chars(at, at + 20, value).ptr);
-}
-
-void Output::writeUnsigned(unsigned long long value) {
-  char* at = reserve(20);
-  commit(std::to_chars(at, at + 20, value).ptr);
 }
 
 bool Output::open() {

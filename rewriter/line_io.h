@@ -125,8 +125,6 @@ class Output {
   // enough goes to the file from there, with the pending bytes, in one system
   // call, since copying it into the buffer would cost more than that call.
   void writeBlock(std::string_view bytes);
-  void writeNumber(long long value);
-  void writeUnsigned(unsigned long long value);
   // Room for `size` more bytes, for a writer that copies several pieces with
   // one check for all: it fills them from the returned place on and hands the
   // end of what it filled to commit. No piece may lie in this output's buffer.

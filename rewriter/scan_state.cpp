@@ -75,12 +75,6 @@ void ElementList::append(const ElementRecord& record, const Place& place) {
   if (slot.place == 0) slot = {place.hash_, static_cast<std::uint32_t>(records_.size())};
 }
 
-const ElementRecord* ElementList::findFirst(std::string_view name) const {
-  if (slots_.empty()) return nullptr;
-  const std::uint32_t listed = slots_[probe(hashOf(name), name)].place;
-  return listed == 0 ? nullptr : &records_[listed - 1];
-}
-
 void ElementList::grow() {
   std::vector<Slot> old = std::exchange(slots_, std::vector<Slot>(std::max(MinSlots, 2 * slots_.size())));
   const std::size_t mask = slots_.size() - 1;

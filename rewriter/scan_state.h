@@ -85,7 +85,6 @@ class ElementList {
   Place find(std::string_view name);
   void append(const ElementRecord& record, const Place& place);
   void append(const ElementRecord& record) { append(record, find(record.name)); }
-  const ElementRecord* findFirst(std::string_view name) const;
   void clear();
 
   std::size_t size() const { return records_.size(); }

@@ -62,9 +62,7 @@ TEST(LineIoTest, ReadersSplitAlikeIntoPieces) {
 
   // Growth keeps what is there, even bytes taken from the output itself.
   Output grown;
-  grown.writeNumber(-2147483648LL);
-  grown.writeUnsigned(65535);
-  std::string expected = "-214748364865535";
+  std::string expected;
   for (std::size_t size = 1; size < 70000; size = size * 3 + 1) {
     grown.write(std::string(size, char('a' + size % 26)));
     expected += std::string(size, char('a' + size % 26));

@@ -15,12 +15,12 @@ TEST(ElementListTest, FindsTheFirstRecordOfANameAndForgetsAllOnClear) {
     for (int i = 0; i < names; i += 2) list.append({ElementKind::Exit, std::to_string(i), 7});
     list.append({ElementKind::Enter, "a\0b"s, 1});
     EXPECT_EQ(list.size(), std::size_t(names + names / 2 + 1));
-    for (int i = 0; i < names; ++i) ASSERT_EQ(list.findFirst(std::to_string(i))->branchId, i);
-    EXPECT_EQ(list.findFirst("a\0b"s)->kind, ElementKind::Enter);
-    EXPECT_EQ(list.findFirst("a"), nullptr);
+    for (int i = 0; i < names; ++i) ASSERT_EQ(list.find(std::to_string(i)).first()->branchId, i);
+    EXPECT_EQ(list.find("a\0b"s).first()->kind, ElementKind::Enter);
+    EXPECT_EQ(list.find("a").first(), nullptr);
     EXPECT_EQ(std::prev(list.end())->name, "a\0b"s);
     list.clear();
     EXPECT_TRUE(list.empty());
-    EXPECT_EQ(list.findFirst("0"), nullptr);
+    EXPECT_EQ(list.find("0").first(), nullptr);
   }
 }
