@@ -69,6 +69,11 @@ TEST(LineIoTest, ReadersSplitAlikeIntoPieces) {
   }
   grown.write(grown.text());
   EXPECT_EQ(grown.text(), expected + expected);
+  // Without a file even a large block waits in memory.
+  Output inMemory;
+  inMemory.write("a");
+  inMemory.writeBlock(expected);
+  EXPECT_EQ(inMemory.text(), "a" + expected);
 
   // Bytes stay in memory up to the threshold; a large block goes out at once behind them.
   ASSERT_EQ(::ftruncate(fd, 0) + ::lseek(fd, 0, SEEK_SET), 0);

@@ -45,6 +45,8 @@ TEST(MergeStatesTest, QueuedStatesFollowCapsuleLinesAsTheCursorAllows) {
             "h\n" + capsule + "\n" + idle + run + "\n" + capsule + "\n" + idle + capsule + "\n");
   EXPECT_EQ(scanState.behaviorMark, 6);
   scanState.behaviorMark = 0;
+  EXPECT_EQ(merge("NODE TYPE=CAPSULE NAME=\""), "NODE TYPE=CAPSULE NAME=\"" + idle + run);
+  scanState.behaviorMark = 0;
   EXPECT_EQ(merge(" " + capsule + "\nNODE TYPE=CAPSULE NAME=\n"),
             " " + capsule + "\nNODE TYPE=CAPSULE NAME=\n");
   EXPECT_EQ(merge(std::string(9998, 'a') + capsule + "\n"), std::string(9998, 'a') + capsule + "\n");

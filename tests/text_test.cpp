@@ -12,6 +12,7 @@ using namespace std::string_literals;
 // any start and whichever byte it steps by; needles may end alike or lie inside one another.
 TEST(TextTest, OnePassSearchesAgreeWithPlainSearches) {
   const std::string texts[] = {"",
+                               "@BRANCH MARK=",
                                "'e '",
                                "// {{{QZK exit 'a' state 'b' exit 'c'\n",
                                "st\0te ' state\0' exit '\r\n"s,
