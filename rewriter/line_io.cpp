@@ -64,23 +64,18 @@ Output::Output(std::function<int()> openFile, std::size_t flushAt)
 }
 
 void Output::growAndWrite(std::string_view bytes) {
-  std::size_t capacity = capacity_ < 256 ? 256 : capacity_;
-  while (capacity - size_ < bytes.size()) capacity *= 2;
-  auto grown = std::make_unique_for_overwrite<char[]>(capacity);
-  if (size_ != 0) std::memcpy(grown.get(), buffer_.get(), size_);
-  std::memcpy(grown.get() + size_, bytes.data(), bytes.size());
-  buffer_ = std::move(grown);
-  capacity_ = capacity;
+  const std::unique_ptr<char[]> old = grow(bytes.size());
+  std::memcpy(buffer_.get() + size_, bytes.data(), bytes.size());
   size_ += bytes.size();
 }
 
-void Output::grow(std::size_t size) {
+std::unique_ptr<char[]> Output::grow(std::size_t size) {
   std::size_t capacity = capacity_ < 256 ? 256 : capacity_;
   while (capacity - size_ < size) capacity *= 2;
   auto grown = std::make_unique_for_overwrite<char[]>(capacity);
   if (size_ != 0) std::memcpy(grown.get(), buffer_.get(), size_);
-  buffer_ = std::move(grown);
   capacity_ = capacity;
+  return std::exchange(buffer_, std::move(grown));
 }
 
 bool Output::open() {

@@ -150,8 +150,9 @@ class Output {
  private:
   // The old buffer goes only after the bytes are copied: they may lie in it.
   void growAndWrite(std::string_view bytes);
-  // Room for `size` more bytes after the written ones.
-  void grow(std::size_t size);
+  // Room for `size` more bytes after the written ones; hands back the old
+  // buffer, for the caller to free once nothing is copied from it any more.
+  std::unique_ptr<char[]> grow(std::size_t size);
   // Opens the file on the first bytes that go out; false once opening failed.
   bool open();
   // Writes the pending bytes and then these to the file, leaving the buffer empty.
