@@ -5,16 +5,16 @@
 #include <unistd.h>
 
 #include <string>
-#include <vector>
 
 using namespace std::string_literals;
 
 namespace {
 
-std::vector<std::string> readAll(LineReader& reader) {
-  std::vector<std::string> lines;
-  for (Line line; reader.next(line);) lines.emplace_back(line.text());
-  return lines;
+// The pieces as read, each followed by '|'.
+std::string readAll(LineReader& reader) {
+  std::string pieces;
+  for (Line line; reader.next(line);) pieces.append(line.text()) += '|';
+  return pieces;
 }
 
 std::string bytesOf(int fd) {
@@ -31,14 +31,8 @@ TEST(LineIoTest, ReadersSplitAlikeIntoPieces) {
   std::string memory =
       "one\r\n" + std::string(9998, 'a') + "\n" + std::string(2 * 9999 + 5, 'c') + "\n\nlast";
   LineReader reader(memory);
-  const std::vector<std::string> pieces = {"one\r\n",
-                                           std::string(9998, 'a') + "\n",
-                                           std::string(9999, 'c'),
-                                           std::string(9999, 'c'),
-                                           "ccccc\n",
-                                           "\n",
-                                           "last"};
-  EXPECT_EQ(readAll(reader), pieces);
+  EXPECT_EQ(readAll(reader), "one\r\n|" + std::string(9998, 'a') + "\n|" + std::string(9999, 'c') + "|" +
+                                 std::string(9999, 'c') + "|ccccc\n|\n|last|");
 
   std::string bytes;
   for (int i = 0; i < 700; ++i)
@@ -60,20 +54,17 @@ TEST(LineIoTest, ReadersSplitAlikeIntoPieces) {
   EXPECT_TRUE(unreadable.failed());
   ::close(directory);
 
-  // Growth keeps what is there, even bytes taken from the output itself.
+  // Growth keeps what is there, even bytes taken from the output itself, and
+  // without a file even a large block waits in memory.
   Output grown;
-  std::string expected;
+  std::string expected = "a";
+  grown.write("a");
   for (std::size_t size = 1; size < 70000; size = size * 3 + 1) {
     grown.write(std::string(size, char('a' + size % 26)));
     expected += std::string(size, char('a' + size % 26));
   }
-  grown.write(grown.text());
+  grown.writeBlock(grown.text());
   EXPECT_EQ(grown.text(), expected + expected);
-  // Without a file even a large block waits in memory.
-  Output inMemory;
-  inMemory.write("a");
-  inMemory.writeBlock(expected);
-  EXPECT_EQ(inMemory.text(), "a" + expected);
 
   // Bytes stay in memory up to the threshold; a large block goes out at once behind them.
   ASSERT_EQ(::ftruncate(fd, 0) + ::lseek(fd, 0, SEEK_SET), 0);
