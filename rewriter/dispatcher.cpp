@@ -57,6 +57,7 @@ void dispatch(Line& line, Output& output) {
 int rewriteSection(LineReader& input, Output& output) {
   scanState.stateList.clear();
   scanState.transitionList.clear();
+  input.keepValid(scanState.previousLine);
   Line& line = scanState.lineBuffer;
   while (input.next(line)) {
     if (scanState.rewriteState == RewriteState::UpToDate) return 2;

@@ -28,6 +28,7 @@ LineReader::LineReader(std::string& memory)
 bool LineReader::refill() {
   if (atEnd_ || error_ != 0) return false;
   if (begin_ > 0) {
+    if (held_ != nullptr) held_->keepCopy();
     std::memmove(buffer_, buffer_ + begin_, end_ - begin_);
     end_ -= begin_;
     begin_ = 0;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -58,6 +59,41 @@ struct Line {
   }
 };
 
+// One line kept from one handler call to the next. Handlers hold back nearly
+// every line they read, so it views the line where the reader put it instead
+// of copying it each time; only when the reader is about to move or free those
+// bytes does it copy them into its own room, which holds the longest piece the
+// reader hands on.
+class HeldLine {
+ public:
+  HeldLine() = default;
+  // A copy keeps its own bytes: the original's view may lie in the original.
+  HeldLine(const HeldLine& other) { keep(other.text()); }
+  HeldLine& operator=(const HeldLine& other) {
+    if (this != &other) keep(other.text());
+    return *this;
+  }
+  HeldLine& operator=(std::string_view text) {
+    text_ = {text.data(), text.size() < MaxLinePiece ? text.size() : MaxLinePiece};
+    return *this;
+  }
+  void clear() { text_ = {}; }
+  std::string_view text() const { return text_; }
+  // Copies the line into this one's room, for when the bytes viewed go.
+  void keepCopy() {
+    if (text_.data() != bytes_.data()) keep(text_);
+  }
+
+ private:
+  void keep(std::string_view text) {
+    if (!text.empty()) std::memmove(bytes_.data(), text.data(), text.size());
+    text_ = {bytes_.data(), text.size()};
+  }
+
+  std::array<char, MaxLinePiece> bytes_;
+  std::string_view text_;
+};
+
 // Splits a file (or a block of memory) into lines of at most MaxLinePiece
 // bytes, reading large blocks so that lines are never copied one by one.
 class LineReader {
@@ -66,6 +102,9 @@ class LineReader {
   explicit LineReader(std::string& memory);
   LineReader(const LineReader&) = delete;
   LineReader& operator=(const LineReader&) = delete;
+  ~LineReader() {
+    if (held_ != nullptr) held_->keepCopy();
+  }
 
   // False at the end of the input or after a read error. Inline for the
   // common case, a line end already in the buffer.
@@ -75,6 +114,9 @@ class LineReader {
   }
   bool failed() const { return error_ != 0; }
   int error() const { return error_; }
+  // The held line may view this reader's bytes; it is made to copy them
+  // before they move or go.
+  void keepValid(HeldLine& held) { held_ = &held; }
 
  private:
   // No line end in what the buffer holds of the piece: a whole piece, a
@@ -89,6 +131,7 @@ class LineReader {
   bool refill();
 
   int fd_ = -1;
+  HeldLine* held_ = nullptr;
   std::unique_ptr<char[]> storage_;
   char* buffer_ = nullptr;
   std::size_t capacity_ = 0;

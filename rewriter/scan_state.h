@@ -27,24 +27,6 @@ enum class RewriteState : std::uint16_t {
   UpToDate = 12,
 };
 
-// A copy of one line kept from one handler call to the next. Handlers hold
-// back nearly every line they read, so the copy never allocates: it has room
-// for the longest piece the line reader hands on.
-class HeldLine {
- public:
-  HeldLine& operator=(std::string_view text) {
-    size_ = text.size() < bytes_.size() ? text.size() : bytes_.size();
-    copyBytes(bytes_.data(), text.data(), size_);
-    return *this;
-  }
-  void clear() { size_ = 0; }
-  std::string_view text() const { return {bytes_.data(), size_}; }
-
- private:
-  std::array<char, MaxLinePiece> bytes_;
-  std::size_t size_ = 0;
-};
-
 // Records of the transition list carry no kind.
 enum class ElementKind : std::uint8_t { None, State, Enter, Exit, Operation };
 
