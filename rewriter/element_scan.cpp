@@ -46,9 +46,13 @@ void inspectLineAfterOperationMarker(std::string_view text) {
 // with it cannot stand before.
 bool isTransitionMarkerLine(std::string_view text, std::size_t generatorMarker) {
   if (scanState.generatorLevel == 2) {
-    // Both markers are "{{{QZK " and a kind, so each "{{{QZK " is looked at once.
+    // Both markers are "{{{QZK " and a kind, so each "{{{QZK " is looked at
+    // once, and only where the shorter of them still fits before the line's end:
+    // on most marker lines that leaves nothing to search after the first.
+    constexpr std::size_t KindRoom = Level2TransitionMarker.size() - Level2ElementMarker.text.size();
+    const std::string_view searched = text.substr(0, text.size() > KindRoom ? text.size() - KindRoom : 0);
     for (std::size_t at = generatorMarker; at != NotFound;
-         at = findMarker(text, Level2ElementMarker, at + 1)) {
+         at = findMarker(searched, Level2ElementMarker, at + 1)) {
       const std::string_view marked = text.substr(at);
       // The kinds differ in the byte after "{{{QZK ", which rules out most
       // markers without comparing the rest.
