@@ -29,8 +29,9 @@ std::uint64_t load32(const char* bytes) {
 
 // Names are a few bytes long, so they are read a word at a time, the last
 // word overlapping the one before; std::hash went byte by byte and cost more
-// than the probe.
-std::uint32_t ElementList::hashOf(std::string_view name) {
+// than the probe. Inline, like the probe: each state, transition and chain is
+// looked up by its name, and the calls cost as much as the hash.
+inline std::uint32_t ElementList::hashOf(std::string_view name) {
   constexpr std::uint64_t Multiplier = 0x9e3779b97f4a7c15;
   const char* bytes = name.data();
   const std::size_t size = name.size();
@@ -49,7 +50,7 @@ std::uint32_t ElementList::hashOf(std::string_view name) {
   return static_cast<std::uint32_t>(hash >> 32 ^ hash);
 }
 
-std::size_t ElementList::probe(std::uint32_t hash, std::string_view name) const {
+inline std::size_t ElementList::probe(std::uint32_t hash, std::string_view name) const {
   const std::size_t mask = slots_.size() - 1;
   for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
     const Slot& slot = slots_[i];
