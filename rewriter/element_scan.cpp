@@ -82,7 +82,8 @@ struct MarkedName {
   std::size_t closingQuote = NotFound;
 };
 
-std::optional<MarkedName> nameAfter(std::string_view text, std::size_t pos, std::string_view marker) {
+// Inline: on a short marker line the call cost more than the search.
+inline std::optional<MarkedName> nameAfter(std::string_view text, std::size_t pos, std::string_view marker) {
   std::size_t start = pos + marker.size();
   std::size_t quote = findText(text, "'", start);
   if (quote == NotFound) return std::nullopt;
