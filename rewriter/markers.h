@@ -31,8 +31,7 @@ inline std::optional<std::int32_t> readBranchNumber(std::string_view text, std::
 // Lines that open or close a region written by hand are not copied. Braces
 // are common in code, 'U' is not.
 inline bool isUserRegionLine(std::string_view text) {
-  const Preference found = findPreferred(text, Marker("{{{USR", 'U'), Marker("}}}USR", 'U'));
-  return found.preferred != NotFound || found.fallback != NotFound;
+  return containsEither(text, Marker("{{{USR", 'U'), Marker("}}}USR", 'U'));
 }
 
 // The ends of a node's code block: the line that closes it, or the end of the
@@ -45,6 +44,5 @@ inline Preference findNodeEnd(std::string_view text) {
 }
 
 inline bool endsNode(std::string_view text) {
-  const Preference found = findNodeEnd(text);
-  return found.preferred != NotFound || found.fallback != NotFound;
+  return containsEither(text, NodeCloseMarker, CoverageModelEnd);
 }

@@ -93,24 +93,41 @@ struct Preference {
   std::size_t fallback = NotFound;
 };
 
+// Whether the marker stands in text with its anchor byte at `at`.
+inline bool standsAt(std::string_view text, const Marker& marker, std::size_t at) {
+  if (at < marker.anchor) return false;
+  const std::size_t start = at - marker.anchor;
+  return text.size() - start >= marker.text.size() && text[start] == marker.text[0] &&
+         std::memcmp(text.data() + start, marker.text.data(), marker.text.size()) == 0;
+}
+
 inline Preference findPreferred(std::string_view text, const Marker& preferred, const Marker& fallback) {
-  auto standsAt = [text](const Marker& marker, std::size_t at) {
-    if (at < marker.anchor) return false;
-    const std::size_t start = at - marker.anchor;
-    return text.size() - start >= marker.text.size() && text[start] == marker.text[0] &&
-           std::memcmp(text.data() + start, marker.text.data(), marker.text.size()) == 0;
-  };
   Preference found;
   const char byte = preferred.text[preferred.anchor];
   for (std::size_t from = 0; from < text.size();) {
     const void* hit = std::memchr(text.data() + from, byte, text.size() - from);
     if (hit == nullptr) break;
     const auto at = static_cast<std::size_t>(static_cast<const char*>(hit) - text.data());
-    if (standsAt(preferred, at)) return {at - preferred.anchor, NotFound};
-    if (found.fallback == NotFound && standsAt(fallback, at)) found.fallback = at - fallback.anchor;
+    if (standsAt(text, preferred, at)) return {at - preferred.anchor, NotFound};
+    if (found.fallback == NotFound && standsAt(text, fallback, at)) found.fallback = at - fallback.anchor;
     from = at + 1;
   }
   return found;
+}
+
+// Whether either marker stands in text; both step by the same byte. Unlike
+// findPreferred, the first that stands ends the search, with no pass over the
+// rest of the line for the other.
+inline bool containsEither(std::string_view text, const Marker& first, const Marker& second) {
+  const char byte = first.text[first.anchor];
+  for (std::size_t from = 0; from < text.size();) {
+    const void* hit = std::memchr(text.data() + from, byte, text.size() - from);
+    if (hit == nullptr) return false;
+    const auto at = static_cast<std::size_t>(static_cast<const char*>(hit) - text.data());
+    if (standsAt(text, first, at) || standsAt(text, second, at)) return true;
+    from = at + 1;
+  }
+  return false;
 }
 
 inline bool containsText(std::string_view text, std::string_view needle) {
