@@ -11,10 +11,27 @@
 
 inline constexpr std::size_t NotFound = std::string_view::npos;
 
+// The first place of byte in text at which stop(place) is true, or NotFound:
+// the loop that steps from one occurrence of a byte to the next. Always
+// inline: called, it cost 5% more instructions in all.
+template <typename Stop>
+[[gnu::always_inline]] inline std::size_t findByteWhere(std::string_view text, char byte, Stop stop) {
+  for (std::size_t from = 0; from < text.size();) {
+    const void* hit = std::memchr(text.data() + from, byte, text.size() - from);
+    if (hit == nullptr) break;
+    const auto at = static_cast<std::size_t>(static_cast<const char*>(hit) - text.data());
+    if (stop(at)) return at;
+    from = at + 1;
+  }
+  return NotFound;
+}
+
 // The first occurrence of each needle, or NotFound. The needles all end in the
 // same byte, so one pass that steps from one occurrence of that byte to the
 // next serves them all: marker lines name one kind of several, and a search
-// per kind cost a pass each over the line.
+// per kind cost a pass each over the line. The loop is its own, not
+// findByteWhere's: through its callback the counters stayed in memory, at 5%
+// more instructions in all.
 template <std::size_t N>
 std::array<std::size_t, N> findEachEndingAlike(std::string_view text,
                                                const std::array<std::string_view, N>& needles) {
@@ -103,31 +120,22 @@ inline bool standsAt(std::string_view text, const Marker& marker, std::size_t at
 
 inline Preference findPreferred(std::string_view text, const Marker& preferred, const Marker& fallback) {
   Preference found;
-  const char byte = preferred.text[preferred.anchor];
-  for (std::size_t from = 0; from < text.size();) {
-    const void* hit = std::memchr(text.data() + from, byte, text.size() - from);
-    if (hit == nullptr) break;
-    const auto at = static_cast<std::size_t>(static_cast<const char*>(hit) - text.data());
-    if (standsAt(text, preferred, at)) return {at - preferred.anchor, NotFound};
-    if (found.fallback == NotFound && standsAt(text, fallback, at)) found.fallback = at - fallback.anchor;
-    from = at + 1;
-  }
-  return found;
+  const std::size_t at = findByteWhere(text, preferred.text[preferred.anchor], [&](std::size_t place) {
+    if (standsAt(text, preferred, place)) return true;
+    if (found.fallback == NotFound && standsAt(text, fallback, place))
+      found.fallback = place - fallback.anchor;
+    return false;
+  });
+  return at != NotFound ? Preference{at - preferred.anchor, NotFound} : found;
 }
 
 // Whether either marker stands in text; both step by the same byte. Unlike
 // findPreferred, the first that stands ends the search, with no pass over the
 // rest of the line for the other.
 inline bool containsEither(std::string_view text, const Marker& first, const Marker& second) {
-  const char byte = first.text[first.anchor];
-  for (std::size_t from = 0; from < text.size();) {
-    const void* hit = std::memchr(text.data() + from, byte, text.size() - from);
-    if (hit == nullptr) return false;
-    const auto at = static_cast<std::size_t>(static_cast<const char*>(hit) - text.data());
-    if (standsAt(text, first, at) || standsAt(text, second, at)) return true;
-    from = at + 1;
-  }
-  return false;
+  return findByteWhere(text, first.text[first.anchor], [&](std::size_t at) {
+           return standsAt(text, first, at) || standsAt(text, second, at);
+         }) != NotFound;
 }
 
 inline bool containsText(std::string_view text, std::string_view needle) {
