@@ -85,7 +85,7 @@ struct MarkedName {
 // Inline: on a short marker line the call cost more than the search.
 inline std::optional<MarkedName> nameAfter(std::string_view text, std::size_t pos, std::string_view marker) {
   std::size_t start = pos + marker.size();
-  std::size_t quote = findText(text, "'", start);
+  std::size_t quote = findByte(text, '\'', start);
   if (quote == NotFound) return std::nullopt;
   return MarkedName{text.substr(start, quote - start), quote};
 }

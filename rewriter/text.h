@@ -6,10 +6,54 @@
 #include <cstring>
 #include <string_view>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 // Byte-string helpers shared by the handlers. Texts may hold NUL bytes, so
 // everything works on lengths, never on terminators.
 
 inline constexpr std::size_t NotFound = std::string_view::npos;
+
+// Texts up to this long are looked at in one pass that notes every place of a
+// byte, instead of by one memchr call per place: a marker line holds several
+// quotes, and each call cost more to set up than the short line takes to scan.
+inline constexpr std::size_t MaskedTextSize = 64;
+
+// Bit i is set where text[i] is byte; text holds at most MaskedTextSize bytes.
+inline std::uint64_t byteMask(std::string_view text, char byte) {
+  std::uint64_t mask = 0;
+  std::size_t from = 0;
+#if defined(__SSE2__)
+  if (text.size() >= 16) {
+    const __m128i wanted = _mm_set1_epi8(byte);
+    const auto blockMask = [&](std::size_t start) {
+      const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + start));
+      return static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, wanted))));
+    };
+    for (; from + 16 <= text.size(); from += 16) mask |= blockMask(from) << from;
+    // The last block ends with the text and overlaps the one before.
+    if (from < text.size()) {
+      const std::size_t start = text.size() - 16;
+      mask |= blockMask(start) >> (from - start) << from;
+    }
+    return mask;
+  }
+#endif
+  for (; from < text.size(); ++from) mask |= std::uint64_t{text[from] == byte} << from;
+  return mask;
+}
+
+// The first place of byte in text from `from` on, or NotFound.
+inline std::size_t findByte(std::string_view text, char byte, std::size_t from = 0) {
+  if (from >= text.size()) return NotFound;
+  if (text.size() <= MaskedTextSize) {
+    const std::uint64_t mask = byteMask(text, byte) >> from;
+    return mask == 0 ? NotFound : from + static_cast<std::size_t>(__builtin_ctzll(mask));
+  }
+  const void* hit = std::memchr(text.data() + from, byte, text.size() - from);
+  return hit == nullptr ? NotFound : static_cast<std::size_t>(static_cast<const char*>(hit) - text.data());
+}
 
 // The first place of byte in text at which stop(place) is true, or NotFound:
 // the loop that steps from one occurrence of a byte to the next. Always
@@ -33,16 +77,25 @@ template <typename Stop>
 // findByteWhere's: through its callback the counters stayed in memory, at 5%
 // more instructions in all.
 template <std::size_t N>
-std::array<std::size_t, N> findEachEndingAlike(std::string_view text,
+[[gnu::always_inline]] inline std::array<std::size_t, N> findEachEndingAlike(std::string_view text,
                                                const std::array<std::string_view, N>& needles) {
   std::array<std::size_t, N> found;
   found.fill(NotFound);
   std::size_t missing = N;
   const char last = needles[0].back();
+  // Bit i of stops set: the needles may end at i.
+  std::uint64_t stops = text.size() <= MaskedTextSize ? byteMask(text, last) : 0;
   for (std::size_t from = 0; missing != 0 && from < text.size();) {
-    const void* hit = std::memchr(text.data() + from, last, text.size() - from);
-    if (hit == nullptr) break;
-    const auto end = static_cast<std::size_t>(static_cast<const char*>(hit) - text.data()) + 1;
+    std::size_t end;
+    if (text.size() <= MaskedTextSize) {
+      if (stops == 0) break;
+      end = static_cast<std::size_t>(__builtin_ctzll(stops)) + 1;
+      stops &= stops - 1;
+    } else {
+      const void* hit = std::memchr(text.data() + from, last, text.size() - from);
+      if (hit == nullptr) break;
+      end = static_cast<std::size_t>(static_cast<const char*>(hit) - text.data()) + 1;
+    }
     for (std::size_t i = 0; i < N; ++i) {
       const std::size_t size = needles[i].size();
       // Kind markers end alike in " '" and differ in the byte before, which
