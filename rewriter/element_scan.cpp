@@ -247,7 +247,8 @@ void countBehaviorFunction(std::string_view text) {
 }  // namespace
 
 void handleElementScan(Line& line, Output& output) {
-  if (line.size != 0 && line.data[0] == 'V' && beginsWith(line.text(), "VE ")) scanState.rewriteState = RewriteState::SectionStart;
+  if (line.size != 0 && line.data[0] == 'V' && beginsWith(line.text(), "VE "))
+    scanState.rewriteState = RewriteState::SectionStart;
   inspectLineAfterOperationMarker(line.text());
   // Every element and transition marker of every level begins with "{{{QZK ",
   // so most lines are ruled out by one search.

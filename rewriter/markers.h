@@ -21,14 +21,14 @@ inline std::size_t findBranchMarker(std::string_view text) { return findMarker(t
 // marker without a blank after it does not make a numbered branch line.
 inline std::optional<std::int32_t> readBranchNumber(std::string_view text, std::size_t markerPos) {
   std::size_t start = markerPos + BranchMarker.text.size();
+  // Nearly always a few digits run right up to the blank: their end finds it
+  // without a search, and up to nine of them cannot leave the 32-bit range.
   std::int32_t number = 0;
-  // Nearly always digits run right up to the blank, which their end then
-  // finds without a search.
-  std::size_t digits = 0;
-  if (start < text.size() && text[start] >= '0' && text[start] <= '9' &&
-      parseDecimal(text.substr(start), number, &digits) && start + digits < text.size() &&
-      text[start + digits] == ' ')
-    return number;
+  std::size_t end = start;
+  for (; end < text.size() && end - start < 9 && text[end] >= '0' && text[end] <= '9'; ++end)
+    number = number * 10 + (text[end] - '0');
+  if (end != start && end < text.size() && text[end] == ' ') return number;
+  number = 0;
   std::size_t blank = findText(text, " ", start);
   if (blank == NotFound) return std::nullopt;
   parseDecimal(text.substr(start, blank - start), number);

@@ -29,7 +29,8 @@ inline std::uint64_t byteMask(std::string_view text, char byte) {
     const __m128i wanted = _mm_set1_epi8(byte);
     const auto blockMask = [&](std::size_t start) {
       const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + start));
-      return static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, wanted))));
+      return static_cast<std::uint64_t>(
+          static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, wanted))));
     };
     for (; from + 16 <= text.size(); from += 16) mask |= blockMask(from) << from;
     // The last block ends with the text and overlaps the one before.
@@ -77,8 +78,8 @@ template <typename Stop>
 // findByteWhere's: through its callback the counters stayed in memory, at 5%
 // more instructions in all.
 template <std::size_t N>
-[[gnu::always_inline]] inline std::array<std::size_t, N> findEachEndingAlike(std::string_view text,
-                                               const std::array<std::string_view, N>& needles) {
+[[gnu::always_inline]] inline std::array<std::size_t, N> findEachEndingAlike(
+    std::string_view text, const std::array<std::string_view, N>& needles) {
   std::array<std::size_t, N> found;
   found.fill(NotFound);
   std::size_t missing = N;

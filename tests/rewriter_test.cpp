@@ -140,6 +140,12 @@ INSTANTIATE_TEST_SUITE_P(
              " state 'T'\n@BRANCH MARK=TB ID=-1\n@BRANCH MARK=TB ID=-1 \n",
          stateNode("S", "4464") + stateNode("T", "65535") + T,
          "0 r6 2,0,0,0,0,0,0,3,2 SS:4464 ST:65535 |@BRANCH MARK=TB ID=-1 \n"},
+        // Nine digits are read as they stand, ten or more count as the end of the 32-bit range.
+        {ES, 1, true,
+         BEH + C + " state 'U'\n@BRANCH MARK=TB ID=4294967297 \n" + C +
+             " state 'V'\n@BRANCH MARK=TB ID=123456789 \n",
+         stateNode("U", "65535") + stateNode("V", "52501") + T,
+         "0 r6 2,0,0,0,0,0,0,3,2 SU:65535 SV:52501 |@BRANCH MARK=TB ID=123456789 \n"},
         // Level-2 markers mean nothing here; a branch line still writes the capsule node.
         {ES, 1, false, "  /* {{{QZK state 'Idle' */\n" + br("1") + "  /* {{{QZK transition 'Go' */\n", U + T,
          "0 r6 0,0,0,0,0,0,0,0,0 |  /* {{{QZK transition 'Go' */\n"},
