@@ -63,7 +63,9 @@ class ElementList {
   };
 
   // The place is good for one append of a record of that name, made before
-  // any other change to the list.
+  // any other change to the list. Inline, with the hash and the probe: each
+  // state, transition and chain is looked up by its name, and the call cost
+  // more than the look-up.
   Place find(std::string_view name);
   void append(const ElementRecord& record, const Place& place);
   void append(const ElementRecord& record) { append(record, find(record.name)); }
@@ -84,6 +86,16 @@ class ElementList {
   // The slot that holds the name, or the free slot where the probe for it ends.
   std::size_t probe(std::uint32_t hash, std::string_view name) const;
   static std::uint32_t hashOf(std::string_view name);
+  static std::uint64_t load64(const char* bytes) {
+    std::uint64_t word;
+    std::memcpy(&word, bytes, sizeof word);
+    return word;
+  }
+  static std::uint64_t load32(const char* bytes) {
+    std::uint32_t word;
+    std::memcpy(&word, bytes, sizeof word);
+    return word;
+  }
 
   // Kept from section to section, so that a list stops allocating once it has
   // grown to the size of the sections at hand.
@@ -92,6 +104,47 @@ class ElementList {
   // most half the slots are used.
   std::vector<Slot> slots_;
 };
+
+// Names are a few bytes long, so they are read a word at a time, the last
+// word overlapping the one before; std::hash went byte by byte and cost more
+// than the probe.
+inline std::uint32_t ElementList::hashOf(std::string_view name) {
+  constexpr std::uint64_t Multiplier = 0x9e3779b97f4a7c15;
+  const char* bytes = name.data();
+  const std::size_t size = name.size();
+  std::uint64_t hash = size * Multiplier;
+  if (size >= 8) {
+    for (std::size_t at = 0; at + 8 < size; at += 8) hash = (hash ^ load64(bytes + at)) * Multiplier;
+    hash = (hash ^ load64(bytes + size - 8)) * Multiplier;
+  } else if (size >= 4) {
+    hash = (hash ^ (load32(bytes) << 32 | load32(bytes + size - 4))) * Multiplier;
+  } else if (size > 0) {
+    const auto byte = [bytes](std::size_t at) {
+      return std::uint64_t{static_cast<unsigned char>(bytes[at])};
+    };
+    hash = (hash ^ (byte(0) << 16 | byte(size / 2) << 8 | byte(size - 1))) * Multiplier;
+  }
+  return static_cast<std::uint32_t>(hash >> 32 ^ hash);
+}
+
+inline std::size_t ElementList::probe(std::uint32_t hash, std::string_view name) const {
+  const std::size_t mask = slots_.size() - 1;
+  for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
+    const Slot& slot = slots_[i];
+    if (slot.place == 0 || (slot.hash == hash && records_[slot.place - 1].name == name)) return i;
+  }
+}
+
+inline ElementList::Place ElementList::find(std::string_view name) {
+  // Grown before the look-up, so that the slot found is still the one for the append.
+  if (2 * (records_.size() + 1) > slots_.size()) grow();
+  Place place;
+  place.hash_ = hashOf(name);
+  place.slot_ = probe(place.hash_, name);
+  const std::uint32_t listed = slots_[place.slot_].place;
+  if (listed != 0) place.first_ = &records_[listed - 1];
+  return place;
+}
 
 // Everything the rewriter keeps between lines, sections and files of a run.
 struct ScanState {
