@@ -8,8 +8,8 @@ ScanState scanState;
 namespace {
 
 constexpr std::size_t MinSlots = 64;
-// A list grown by one large section is given back, so that clearing it for
-// every small section after it does not cost its whole size.
+// The room of a list grown by one large section is given back rather than
+// kept for the rest of the run.
 constexpr std::size_t KeptSlots = 4096;
 
 }  // namespace
@@ -18,17 +18,21 @@ void ElementList::append(const ElementRecord& record, const Place& place) {
   // Only the first record of a name is indexed.
   Slot& slot = slots_[place.slot_];
   records_.push_back(record);
-  if (slot.place == 0) slot = {place.hash_, static_cast<std::uint32_t>(records_.size())};
+  if (slot.place == 0) {
+    slot = {place.hash_, static_cast<std::uint32_t>(records_.size())};
+    used_.push_back(static_cast<std::uint32_t>(place.slot_));
+  }
 }
 
 void ElementList::grow() {
   std::vector<Slot> old = std::exchange(slots_, std::vector<Slot>(std::max(MinSlots, 2 * slots_.size())));
   const std::size_t mask = slots_.size() - 1;
-  for (const Slot& slot : old) {
-    if (slot.place == 0) continue;
+  for (std::uint32_t& at : used_) {
+    const Slot& slot = old[at];
     std::size_t i = slot.hash & mask;
     while (slots_[i].place != 0) i = (i + 1) & mask;
     slots_[i] = slot;
+    at = static_cast<std::uint32_t>(i);
   }
 }
 
@@ -36,9 +40,11 @@ void ElementList::clear() {
   if (slots_.size() > KeptSlots) {
     records_ = {};
     slots_ = {};
+    used_ = {};
   } else {
     records_.clear();
-    std::fill(slots_.begin(), slots_.end(), Slot{});
+    for (std::uint32_t at : used_) slots_[at] = Slot{};
+    used_.clear();
   }
 }
 

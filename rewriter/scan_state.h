@@ -103,6 +103,9 @@ class ElementList {
   // Open addressing with linear probing; the size is a power of two and at
   // most half the slots are used.
   std::vector<Slot> slots_;
+  // The slots in use, so that clearing the index costs one store per name of
+  // the section, not one per slot of a table that a larger one grew.
+  std::vector<std::uint32_t> used_;
 };
 
 // Names are a few bytes long, so they are read a word at a time, the last
