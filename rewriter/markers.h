@@ -23,14 +23,14 @@ inline std::optional<std::int32_t> readBranchNumber(std::string_view text, std::
   std::size_t start = markerPos + BranchMarker.text.size();
   // Nearly always a few digits run right up to the blank: their end finds it
   // without a search, and up to nine of them cannot leave the 32-bit range.
-  std::int32_t number = 0;
+  std::int32_t digits = 0;
   std::size_t end = start;
   for (; end < text.size() && end - start < 9 && text[end] >= '0' && text[end] <= '9'; ++end)
-    number = number * 10 + (text[end] - '0');
-  if (end != start && end < text.size() && text[end] == ' ') return number;
-  number = 0;
+    digits = digits * 10 + (text[end] - '0');
+  if (end != start && end < text.size() && text[end] == ' ') return digits;
   std::size_t blank = findText(text, " ", start);
   if (blank == NotFound) return std::nullopt;
+  std::int32_t number = 0;
   parseDecimal(text.substr(start, blank - start), number);
   return number;
 }
