@@ -42,9 +42,10 @@ void inspectLineAfterOperationMarker(std::string_view text) {
   scanState.nodeTagInLine = containsText(text, "NODE");
 }
 
-// The line holds "{{{QZK " first at generatorMarker; the markers that begin
-// with it cannot stand before.
-bool isTransitionMarkerLine(std::string_view text, std::size_t generatorMarker) {
+// An element marker line that holds "{{{QZK " first at generatorMarker; the
+// markers that begin with it cannot stand before. Quotes are the places of
+// its single quotes.
+bool isTransitionMarkerLine(std::string_view text, std::size_t generatorMarker, std::uint64_t quotes) {
   if (scanState.generatorLevel == 2) {
     // Both markers are "{{{QZK " and a kind, so each "{{{QZK " is looked at
     // once, and only where the shorter of them still fits before the line's end:
@@ -64,13 +65,13 @@ bool isTransitionMarkerLine(std::string_view text, std::size_t generatorMarker) 
     }
     return false;
   }
-  if (findMarker(text, ClassifierMarker, generatorMarker) == NotFound) return false;
   const auto [transition, choicePoint] =
-      findEachEndingAlike(text, std::array{TransitionKindMarker, ChoicePointKindMarker});
+      findEachEndingAlike(text, std::array{TransitionKindMarker, ChoicePointKindMarker}, quotes);
   return transition != NotFound || choicePoint != NotFound;
 }
 
-// At level 2, "{{{QZK " alone marks an element.
+// At level 2, "{{{QZK " alone marks an element. Transition markers are
+// element markers too.
 bool isElementMarkerLine(std::string_view text, std::size_t generatorMarker) {
   return scanState.generatorLevel == 2 || findMarker(text, ClassifierMarker, generatorMarker) != NotFound;
 }
@@ -83,9 +84,10 @@ struct MarkedName {
 };
 
 // Inline: on a short marker line the call cost more than the search.
-inline std::optional<MarkedName> nameAfter(std::string_view text, std::size_t pos, std::string_view marker) {
+inline std::optional<MarkedName> nameAfter(std::string_view text, std::uint64_t quotes, std::size_t pos,
+                                           std::string_view marker) {
   std::size_t start = pos + marker.size();
-  std::size_t quote = findByte(text, '\'', start);
+  std::size_t quote = findByte(text, '\'', start, quotes);
   if (quote == NotFound) return std::nullopt;
   return MarkedName{text.substr(start, quote - start), quote};
 }
@@ -109,18 +111,19 @@ void makeElementRecord(ElementKind kind, std::string_view name) {
 
 // A classifier written as the capsule node cuts the line, so kinds
 // behind it are not seen.
-void handleElementMarkerLine(Line& line, Output& output) {
+void handleElementMarkerLine(Line& line, std::uint64_t quotes, Output& output) {
   if (!scanState.capsuleNodeWritten) {
     std::size_t classifier = findMarker(line.text(), ClassifierMarker);
     if (classifier != NotFound) {
       writeCapsuleNode(line, classifier + ClassifierMarker.text.size(), output);
+      quotes = bytePlaces(line.text(), '\'');
     } else {
       writeUnknownCapsuleNode(output);
     }
     scanState.capsuleNodeWritten = true;
   }
   std::string_view text = line.text();
-  const std::array<std::size_t, KindMarkers.size()> found = findEachEndingAlike(text, KindMarkers);
+  const std::array<std::size_t, KindMarkers.size()> found = findEachEndingAlike(text, KindMarkers, quotes);
   std::size_t preferred = NotFound;
   for (std::size_t i = 0; i < KindMarkers.size(); ++i) {
     if (found[i] == NotFound) continue;
@@ -128,7 +131,7 @@ void handleElementMarkerLine(Line& line, Output& output) {
     if (MarkedKinds[i] == ElementKind::Operation) scanState.operationMarkerSeen = true;
   }
   if (preferred == NotFound) return;
-  std::optional<MarkedName> marked = nameAfter(text, found[preferred], KindMarkers[preferred]);
+  std::optional<MarkedName> marked = nameAfter(text, quotes, found[preferred], KindMarkers[preferred]);
   if (!marked) return;
   line.cutAt(marked->closingQuote);
   for (std::size_t i = 0; i < KindMarkers.size(); ++i) {
@@ -161,14 +164,14 @@ void countTransitionKind(bool transition, bool guard) {
 
 // Returns false when the name has no closing quote: the line is then
 // held back like any other.
-bool handleTransitionMarkerLine(Line& line, Output& output) {
+bool handleTransitionMarkerLine(Line& line, std::uint64_t quotes, Output& output) {
   ensureCapsuleNode(output);
   std::string_view text = line.text();
-  const auto [transition, choicePoint, guard] =
-      findEachEndingAlike(text, std::array{TransitionKindMarker, ChoicePointKindMarker, GuardKindMarker});
+  const auto [transition, choicePoint, guard] = findEachEndingAlike(
+      text, std::array{TransitionKindMarker, ChoicePointKindMarker, GuardKindMarker}, quotes);
   std::optional<MarkedName> marked = transition != NotFound
-                                         ? nameAfter(text, transition, TransitionKindMarker)
-                                         : nameAfter(text, choicePoint, ChoicePointKindMarker);
+                                         ? nameAfter(text, quotes, transition, TransitionKindMarker)
+                                         : nameAfter(text, quotes, choicePoint, ChoicePointKindMarker);
   if (!marked) return false;
   scanState.transitionName = marked->name;
   scanState.branchIdSeen = false;
@@ -253,10 +256,14 @@ void handleElementScan(Line& line, Output& output) {
   // Every element and transition marker of every level begins with "{{{QZK ",
   // so most lines are ruled out by one search.
   const std::size_t generatorMarker = findMarker(line.text(), Level2ElementMarker);
-  if (generatorMarker != NotFound && isTransitionMarkerLine(line.text(), generatorMarker)) {
-    if (handleTransitionMarkerLine(line, output)) return;
-  } else if (generatorMarker != NotFound && isElementMarkerLine(line.text(), generatorMarker)) {
-    handleElementMarkerLine(line, output);
+  // The tests and handlers of a marker line all look for the single quotes
+  // that close its names, so their places are noted once.
+  const bool elementMarker = generatorMarker != NotFound && isElementMarkerLine(line.text(), generatorMarker);
+  const std::uint64_t quotes = elementMarker ? bytePlaces(line.text(), '\'') : 0;
+  if (elementMarker && isTransitionMarkerLine(line.text(), generatorMarker, quotes)) {
+    if (handleTransitionMarkerLine(line, quotes, output)) return;
+  } else if (elementMarker) {
+    handleElementMarkerLine(line, quotes, output);
   } else if (const Preference found = findPreferred(line.text(), InlineChainsMarker, BranchMarker);
              found.preferred != NotFound) {
     enterInlineChains(output);

@@ -45,12 +45,19 @@ inline std::uint64_t byteMask(std::string_view text, char byte) {
   return mask;
 }
 
-// The first place of byte in text from `from` on, or NotFound.
-inline std::size_t findByte(std::string_view text, char byte, std::size_t from = 0) {
+// The places of byte in text, noted in one pass for several searches of a
+// short text; none for a longer one, which is searched with memchr instead.
+inline std::uint64_t bytePlaces(std::string_view text, char byte) {
+  return text.size() <= MaskedTextSize ? byteMask(text, byte) : 0;
+}
+
+// The first place of byte in text from `from` on, or NotFound; places are
+// bytePlaces(text, byte).
+inline std::size_t findByte(std::string_view text, char byte, std::size_t from, std::uint64_t places) {
   if (from >= text.size()) return NotFound;
   if (text.size() <= MaskedTextSize) {
-    const std::uint64_t mask = byteMask(text, byte) >> from;
-    return mask == 0 ? NotFound : from + static_cast<std::size_t>(__builtin_ctzll(mask));
+    places >>= from;
+    return places == 0 ? NotFound : from + static_cast<std::size_t>(__builtin_ctzll(places));
   }
   const void* hit = std::memchr(text.data() + from, byte, text.size() - from);
   return hit == nullptr ? NotFound : static_cast<std::size_t>(static_cast<const char*>(hit) - text.data());
@@ -76,16 +83,15 @@ template <typename Stop>
 // next serves them all: marker lines name one kind of several, and a search
 // per kind cost a pass each over the line. The loop is its own, not
 // findByteWhere's: through its callback the counters stayed in memory, at 5%
-// more instructions in all.
+// more instructions in all. Bit i of stops, bytePlaces(text, last byte), is
+// set where the needles may end.
 template <std::size_t N>
 [[gnu::always_inline]] inline std::array<std::size_t, N> findEachEndingAlike(
-    std::string_view text, const std::array<std::string_view, N>& needles) {
+    std::string_view text, const std::array<std::string_view, N>& needles, std::uint64_t stops) {
   std::array<std::size_t, N> found;
   found.fill(NotFound);
   std::size_t missing = N;
   const char last = needles[0].back();
-  // Bit i of stops set: the needles may end at i.
-  std::uint64_t stops = text.size() <= MaskedTextSize ? byteMask(text, last) : 0;
   for (std::size_t from = 0; missing != 0 && from < text.size();) {
     std::size_t end;
     if (text.size() <= MaskedTextSize) {
