@@ -103,11 +103,12 @@ template <std::size_t N>
       if (hit == nullptr) break;
       end = static_cast<std::size_t>(static_cast<const char*>(hit) - text.data()) + 1;
     }
+    // Kind markers end alike in " '" and differ in the byte before, which
+    // rules out most needles at a stop without comparing the rest.
+    const char before = end >= 3 ? text[end - 3] : 0;
     for (std::size_t i = 0; i < N; ++i) {
       const std::size_t size = needles[i].size();
-      // Kind markers end alike in " '" and differ in the byte before, which
-      // rules out most needles at a stop without comparing the rest.
-      if (found[i] == NotFound && end >= size && (size < 3 || text[end - 3] == needles[i][size - 3]) &&
+      if ((size < 3 || before == needles[i][size - 3]) && found[i] == NotFound && end >= size &&
           std::memcmp(text.data() + end - size, needles[i].data(), size) == 0) {
         found[i] = end - size;
         --missing;
