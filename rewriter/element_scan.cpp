@@ -95,7 +95,7 @@ inline std::optional<MarkedName> nameAfter(std::string_view text, std::uint64_t 
 // Marker lines remake a record each, so the record keeps its room for the name.
 void remakeRecord(ElementRecord& record, ElementKind kind, std::string_view name) {
   record.kind = kind;
-  record.name.assign(name);
+  assignName(record.name, name);
   record.branchId = 0;
 }
 
@@ -173,7 +173,7 @@ bool handleTransitionMarkerLine(Line& line, std::uint64_t quotes, Output& output
                                          ? nameAfter(text, quotes, transition, TransitionKindMarker)
                                          : nameAfter(text, quotes, choicePoint, ChoicePointKindMarker);
   if (!marked) return false;
-  scanState.transitionName = marked->name;
+  assignName(scanState.transitionName, marked->name);
   scanState.branchIdSeen = false;
   countTransitionKind(transition != NotFound, guard != NotFound);
   scanState.rewriteState = RewriteState::TransitionNode;

@@ -35,6 +35,13 @@ inline void copyBytes(char* to, const char* from, std::size_t size) {
   }
 }
 
+// Replaces a string's bytes with a name's. The string keeps its room from one
+// name to the next, and the name, a few bytes, is copied without a call.
+inline void assignName(std::string& to, std::string_view name) {
+  to.resize(name.size());
+  copyBytes(to.data(), name.data(), name.size());
+}
+
 // Longest piece handed on as one line: a longer line arrives in several pieces.
 inline constexpr std::size_t MaxLinePiece = 9999;
 
