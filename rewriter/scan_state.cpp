@@ -17,9 +17,13 @@ constexpr std::size_t KeptSlots = 4096;
 void ElementList::append(const ElementRecord& record, const Place& place) {
   // Only the first record of a name is indexed.
   Slot& slot = slots_[place.slot_];
-  records_.push_back(record);
+  if (size_ == records_.size()) records_.emplace_back();
+  ElementRecord& appended = records_[size_++];
+  appended.kind = record.kind;
+  assignName(appended.name, record.name);
+  appended.branchId = record.branchId;
   if (slot.place == 0) {
-    slot = {place.hash_, static_cast<std::uint32_t>(records_.size())};
+    slot = {place.hash_, static_cast<std::uint32_t>(size_)};
     used_.push_back(static_cast<std::uint32_t>(place.slot_));
   }
 }
@@ -39,10 +43,11 @@ void ElementList::grow() {
 void ElementList::clear() {
   if (slots_.size() > KeptSlots) {
     records_ = {};
+    size_ = 0;
     slots_ = {};
     used_ = {};
   } else {
-    records_.clear();
+    size_ = 0;
     for (std::uint32_t at : used_) slots_[at] = Slot{};
     used_.clear();
   }

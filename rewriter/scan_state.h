@@ -71,10 +71,10 @@ class ElementList {
   void append(const ElementRecord& record) { append(record, find(record.name)); }
   void clear();
 
-  std::size_t size() const { return records_.size(); }
-  bool empty() const { return records_.empty(); }
+  std::size_t size() const { return size_; }
+  bool empty() const { return size_ == 0; }
   auto begin() const { return records_.begin(); }
-  auto end() const { return records_.end(); }
+  auto end() const { return records_.begin() + static_cast<std::ptrdiff_t>(size_); }
 
  private:
   // A record's place in the list plus one, so that 0 marks an empty slot.
@@ -98,8 +98,10 @@ class ElementList {
   }
 
   // Kept from section to section, so that a list stops allocating once it has
-  // grown to the size of the sections at hand.
+  // grown to the size of the sections at hand: the first size_ are the list,
+  // the others keep their room for the names of the next section.
   std::vector<ElementRecord> records_;
+  std::size_t size_ = 0;
   // Open addressing with linear probing; the size is a power of two and at
   // most half the slots are used.
   std::vector<Slot> slots_;
@@ -140,7 +142,7 @@ inline std::size_t ElementList::probe(std::uint32_t hash, std::string_view name)
 
 inline ElementList::Place ElementList::find(std::string_view name) {
   // Grown before the look-up, so that the slot found is still the one for the append.
-  if (2 * (records_.size() + 1) > slots_.size()) grow();
+  if (2 * (size_ + 1) > slots_.size()) grow();
   Place place;
   place.hash_ = hashOf(name);
   place.slot_ = probe(place.hash_, name);
