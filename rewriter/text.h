@@ -63,12 +63,13 @@ inline std::size_t findByte(std::string_view text, char byte, std::size_t from, 
   return hit == nullptr ? NotFound : static_cast<std::size_t>(static_cast<const char*>(hit) - text.data());
 }
 
-// The first place of byte in text at which stop(place) is true, or NotFound:
-// the loop that steps from one occurrence of a byte to the next. Always
-// inline: called, it cost 5% more instructions in all.
+// The first place of byte in text from `from` on at which stop(place) is
+// true, or NotFound: the loop that steps from one occurrence of a byte to the
+// next. Always inline: called, it cost 5% more instructions in all.
 template <typename Stop>
-[[gnu::always_inline]] inline std::size_t findByteWhere(std::string_view text, char byte, Stop stop) {
-  for (std::size_t from = 0; from < text.size();) {
+[[gnu::always_inline]] inline std::size_t findByteWhere(std::string_view text, char byte, Stop stop,
+                                                        std::size_t from = 0) {
+  for (; from < text.size();) {
     const void* hit = std::memchr(text.data() + from, byte, text.size() - from);
     if (hit == nullptr) break;
     const auto at = static_cast<std::size_t>(static_cast<const char*>(hit) - text.data());
@@ -179,14 +180,23 @@ inline bool standsAt(std::string_view text, const Marker& marker, std::size_t at
          std::memcmp(text.data() + start, marker.text.data(), marker.text.size()) == 0;
 }
 
+// Neither marker can have its anchor byte before the nearer of their anchors:
+// a line that begins with "@NODE" is not stopped by the 'D' in it.
+inline std::size_t firstAnchorPlace(const Marker& first, const Marker& second) {
+  return first.anchor < second.anchor ? first.anchor : second.anchor;
+}
+
 inline Preference findPreferred(std::string_view text, const Marker& preferred, const Marker& fallback) {
   Preference found;
-  const std::size_t at = findByteWhere(text, preferred.text[preferred.anchor], [&](std::size_t place) {
-    if (standsAt(text, preferred, place)) return true;
-    if (found.fallback == NotFound && standsAt(text, fallback, place))
-      found.fallback = place - fallback.anchor;
-    return false;
-  });
+  const std::size_t at = findByteWhere(
+      text, preferred.text[preferred.anchor],
+      [&](std::size_t place) {
+        if (standsAt(text, preferred, place)) return true;
+        if (found.fallback == NotFound && standsAt(text, fallback, place))
+          found.fallback = place - fallback.anchor;
+        return false;
+      },
+      firstAnchorPlace(preferred, fallback));
   return at != NotFound ? Preference{at - preferred.anchor, NotFound} : found;
 }
 
@@ -194,9 +204,10 @@ inline Preference findPreferred(std::string_view text, const Marker& preferred, 
 // findPreferred, the first that stands ends the search, with no pass over the
 // rest of the line for the other.
 inline bool containsEither(std::string_view text, const Marker& first, const Marker& second) {
-  return findByteWhere(text, first.text[first.anchor], [&](std::size_t at) {
-           return standsAt(text, first, at) || standsAt(text, second, at);
-         }) != NotFound;
+  return findByteWhere(
+             text, first.text[first.anchor],
+             [&](std::size_t at) { return standsAt(text, first, at) || standsAt(text, second, at); },
+             firstAnchorPlace(first, second)) != NotFound;
 }
 
 inline bool containsText(std::string_view text, std::string_view needle) {
