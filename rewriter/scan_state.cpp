@@ -18,6 +18,7 @@ void ElementList::append(const ElementRecord& record, const Place& place) {
   // Only the first record of a name is indexed.
   Slot& slot = slots_[place.slot_];
   if (size_ == records_.size()) records_.emplace_back();
+  // Refilled field by field, so that the kept name keeps its room.
   ElementRecord& appended = records_[size_++];
   appended.kind = record.kind;
   assignName(appended.name, record.name);
