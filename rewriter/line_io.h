@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 
+#include "rewriter/text.h"
+
 // Copies a line or a name. Most are a few dozen bytes, for which a few
 // overlapping moves cost less than a call to memcpy.
 inline void copyBytes(char* to, const char* from, std::size_t size) {
@@ -47,8 +49,21 @@ inline constexpr std::size_t MaxLinePiece = 9999;
 
 // The length of the line that starts at data, line end included, when that
 // end comes within the first MaxLinePiece of the available bytes; 0 otherwise.
+// Most lines end within 64 bytes, which are looked at 32 at a time inline: a
+// memchr call cost more to set up than such a line takes to scan.
 inline std::size_t lengthToLineEnd(const char* data, std::size_t available) {
-  const void* newline = std::memchr(data, '\n', available < MaxLinePiece ? available : MaxLinePiece);
+  constexpr std::size_t Step = 32;
+  const std::size_t searched = available < MaxLinePiece ? available : MaxLinePiece;
+  std::size_t from = 0;
+  if (searched >= 2 * Step) {
+    // Written out: as a loop the compiler kept it one.
+    if (const std::uint64_t ends = byteMask({data, Step}, '\n'))
+      return static_cast<std::size_t>(__builtin_ctzll(ends)) + 1;
+    if (const std::uint64_t ends = byteMask({data + Step, Step}, '\n'))
+      return Step + static_cast<std::size_t>(__builtin_ctzll(ends)) + 1;
+    from = 2 * Step;
+  }
+  const void* newline = std::memchr(data + from, '\n', searched - from);
   return newline == nullptr ? 0 : static_cast<std::size_t>(static_cast<const char*>(newline) - data) + 1;
 }
 

@@ -34,6 +34,16 @@ TEST(LineIoTest, ReadersSplitAlikeIntoPieces) {
   EXPECT_EQ(readAll(reader), "one\r\n|" + std::string(9998, 'a') + "\n|" + std::string(9999, 'c') + "|" +
                                  std::string(9999, 'c') + "|ccccc\n|\n|last|");
 
+  // A line end at every place within and beyond the first bytes looked at.
+  std::string everyLength;
+  std::string lines;
+  for (std::size_t size = 1; size <= 140; ++size) {
+    everyLength += std::string(size - 1, 'x') + '\n';
+    lines += std::string(size - 1, 'x') + "\n|";
+  }
+  LineReader lengths(everyLength);
+  EXPECT_EQ(readAll(lengths), lines);
+
   std::string bytes;
   for (int i = 0; i < 700; ++i)
     bytes += std::string(std::size_t(i * 7 % 12001), char('a' + i % 26)) + "\0\n"s;
