@@ -45,6 +45,13 @@ inline std::uint64_t byteMask(std::string_view text, char byte) {
   return mask;
 }
 
+// The first place of byte in text from `from` (at most text.size()) on, or
+// NotFound, by memchr.
+inline std::size_t memchrFrom(std::string_view text, char byte, std::size_t from) {
+  const void* hit = std::memchr(text.data() + from, byte, text.size() - from);
+  return hit == nullptr ? NotFound : static_cast<std::size_t>(static_cast<const char*>(hit) - text.data());
+}
+
 // The places of byte in text, noted in one pass for several searches of a
 // short text; none for a longer one, which is searched with memchr instead.
 inline std::uint64_t bytePlaces(std::string_view text, char byte) {
@@ -59,8 +66,7 @@ inline std::size_t findByte(std::string_view text, char byte, std::size_t from, 
     places >>= from;
     return places == 0 ? NotFound : from + static_cast<std::size_t>(__builtin_ctzll(places));
   }
-  const void* hit = std::memchr(text.data() + from, byte, text.size() - from);
-  return hit == nullptr ? NotFound : static_cast<std::size_t>(static_cast<const char*>(hit) - text.data());
+  return memchrFrom(text, byte, from);
 }
 
 // The first place of byte in text from `from` on at which stop(place) is
@@ -69,10 +75,9 @@ inline std::size_t findByte(std::string_view text, char byte, std::size_t from, 
 template <typename Stop>
 [[gnu::always_inline]] inline std::size_t findByteWhere(std::string_view text, char byte, Stop stop,
                                                         std::size_t from = 0) {
-  for (; from < text.size();) {
-    const void* hit = std::memchr(text.data() + from, byte, text.size() - from);
-    if (hit == nullptr) break;
-    const auto at = static_cast<std::size_t>(static_cast<const char*>(hit) - text.data());
+  while (from < text.size()) {
+    const std::size_t at = memchrFrom(text, byte, from);
+    if (at == NotFound) break;
     if (stop(at)) return at;
     from = at + 1;
   }
@@ -100,9 +105,9 @@ template <std::size_t N>
       end = static_cast<std::size_t>(__builtin_ctzll(stops)) + 1;
       stops &= stops - 1;
     } else {
-      const void* hit = std::memchr(text.data() + from, last, text.size() - from);
-      if (hit == nullptr) break;
-      end = static_cast<std::size_t>(static_cast<const char*>(hit) - text.data()) + 1;
+      const std::size_t at = memchrFrom(text, last, from);
+      if (at == NotFound) break;
+      end = at + 1;
     }
     // Kind markers end alike in " '" and differ in the byte before, which
     // rules out most needles at a stop without comparing the rest.
