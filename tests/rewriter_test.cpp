@@ -126,8 +126,8 @@ INSTANTIATE_TEST_SUITE_P(
          ExitIdle + br("1") + "VE new\n#endif _COVMODEL\n" + T, "0 r6 1,0,0,0,1,0,0,0,1 XIdle:1 |"},
         // The line after an operation marker holds NODE (here it is the branch line too).
         {ES, 1, true,
-         C + " operation 'start' */\n" + FN + br("70000") + "a {{{QZK b }}}QZK c\nx }}}QZK y }}}QZK\n",
-         OpStart + FN + br("70000") + "a" + std::string(8, ' ') + "b }}}QZK c\nx" + std::string(8, ' ') +
+         C + " operation 'start' */\n" + FN + br("70000") + "a {{{QZKb }}}QZK c\nx }}}QZK y }}}QZK\n",
+         OpStart + FN + br("70000") + "a" + std::string(7, ' ') + "b }}}QZK c\nx" + std::string(8, ' ') +
              "y }}}QZK\n" + T,
          "0 r9 0,0,0,0,0,0,1,0,0 |x" + std::string(8, ' ') + "y }}}QZK\n"},
         // A name listed under another kind is not listed again, but its action is written once.
@@ -196,6 +196,21 @@ INSTANTIATE_TEST_SUITE_P(
              "@BRANCH MARK=TB ID=12 SUM=1 JUMP NAME=Done@x@/JUMP /BRANCH /NODE@\n" +
              T,
          "0 r6 0,0,0,2,0,0,0,0,0 TGo:0 TGo:0 |"},
+        // A choice point after a transition gets a head of its own kind.
+        {ES, 1, true, C + " transition 'Go'\n" + br("4") + END + C + " choicePoint 'Which'\n" + br("5") + END,
+         linked("Go", "4") + br("4") + END +
+             "@NODE TYPE=CHOICE_POINT NAME=\"Which\"@ChoicePoint @BRANCH MARK=TB ID=5 SUM=1@'Which'@/BRANCH "
+             "LINK NAME=\"Pump,TWhich\"@\n" +
+             br("5") + END + T,
+         "0 r6 0,1,1,0,0,0,0,0,0 TGo:0 TWhich:0 |"},
+        // The held-back line goes out once: a node closed by its jump branch line lets it go.
+        {ES, 1, true,
+         "  held();\n" + C + " transition 'Tick'\n" + jump("=Done\n") + C + " transition 'Tock'\n" +
+             br("13") + END,
+         "  held();\n" + head("Tick", "12") +
+             "@\n@BRANCH MARK=TB ID=12 SUM=1 JUMP NAME=Done@@/JUMP /BRANCH /NODE@\n" + linked("Tock", "13") +
+             br("13") + END + T,
+         "0 r6 0,2,0,0,0,0,0,0,0 TTick:0 TTock:0 |"},
         // A nameless element runs through its node but writes nothing.
         {ES, 2, true,
          "  held();\n" + Q + " transition '' */\n" + br("1") + "  tick();\n" + END + Q +

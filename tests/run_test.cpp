@@ -124,6 +124,24 @@ TEST_F(RunTest, ManyFilesAndNulBytes) {
   EXPECT_EQ(get("out/nul.fdc"), converted("1", "I\0dle"s, "pre\0amble\n"s));
 }
 
+// The line held back before a transition node still lies in the read buffer when the node's branch
+// line runs over the end of the reader's first 256 KiB block; the refill must not overwrite it.
+// Plain lines around the node write nothing, so the file without them gives the same output.
+TEST_F(RunTest, HeldLineOutlivesTheRefillOfTheReadBuffer) {
+  const std::string head =
+      "VE 3\nFD 1\n@RIK\n   (\"&Functions\n    \"-&Exits\n    \"Functions and exits\n"
+      "NODE TYPE=FILE NAME=\"P.cpp\"@@ALT@ {{{QZK classifier 'Logical View::P'\n";
+  const std::string heldThenMarker = "  held();\n// {{{QZK transition 'T'\n";
+  const std::string node = "@BRANCH MARK=TB ID=5 SUM=0@{\n}@/BRANCH@@/NODE@\n";
+  const std::size_t branchLineStart = (256 << 10) - 8;
+  put("in/padded.fdc", head + filler(branchLineStart - head.size() - heldThenMarker.size() - 4) +
+                           heldThenMarker + node + filler(300 << 10));
+  put("in/plain.fdc", head + heldThenMarker + node);
+  tool();
+  EXPECT_TRUE(get("out/plain.fdc").find("  held();\n@NODE TYPE=TRANSITION NAME=\"T\"") != std::string::npos);
+  EXPECT_EQ(get("out/padded.fdc"), get("out/plain.fdc"));
+}
+
 // The run log replaces an earlier one only in a run that meets an FDC file, and keeps its working
 // name when its final name is taken by a directory.
 TEST_F(RunTest, RunLogHoldsTheSummariesAndTheTotals) {
