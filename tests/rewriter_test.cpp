@@ -32,6 +32,10 @@ std::string br(const std::string& id) { return "@BRANCH MARK=TB ID=" + id + " SU
 std::string jump(const std::string& t) {
   return "@BRANCH MARK=TB ID=12 SUM=0@{@COMMENT@/*PXN_JUMP_NAME*" + t;
 }
+// The jump branch that closes a node whose jump comment names `named` ("name@text").
+std::string jumpClose(const std::string& named) {
+  return "@BRANCH MARK=TB ID=12 SUM=1 JUMP NAME=" + named + "@/JUMP /BRANCH /NODE@\n";
+}
 std::string stateNode(const std::string& name, const std::string& id) {
   return "\n@NODE TYPE=STATE NAME=\"" + name + "\"@State @BRANCH MARK=TB ID=" + id + " SUM=0@'" + name +
          "'@/BRANCH@@/NODE@\n";
@@ -168,11 +172,7 @@ Row jumpRow(const std::string& tail, const std::string& jumpName) {
           1,
           true,
           C + " transition 'Tick'\n" + jump(tail),
-          head("Tick", "12") + "@\n" +
-              (jumpName.empty()
-                   ? "@/NODE@\n"
-                   : "@BRANCH MARK=TB ID=12 SUM=1 JUMP NAME=" + jumpName + "@/JUMP /BRANCH /NODE@\n") +
-              T,
+          head("Tick", "12") + "@\n" + (jumpName.empty() ? "@/NODE@\n" : jumpClose(jumpName)) + T,
           "0 r6 0,1,0,0,0,0,0,0,0 TTick:0 |"};
 }
 
@@ -191,10 +191,7 @@ INSTANTIATE_TEST_SUITE_P(
          C + " transition 'Go' guard 'g'\n" + br("31") + END + C + " choicePoint 'Go' guard 'g'\n" +
              jump("=Done;x*/\n"),
          "@NODE TYPE=CHOICE_POINT NAME=\"Guard on Go\" LINK NAME=\"Pump,TGo\"@Guard on 'Go'\n" + br("31") +
-             END +
-             "@NODE TYPE=CHOICE_POINT NAME=\"Guard on Go\"@Guard on 'Go'\n"
-             "@BRANCH MARK=TB ID=12 SUM=1 JUMP NAME=Done@x@/JUMP /BRANCH /NODE@\n" +
-             T,
+             END + "@NODE TYPE=CHOICE_POINT NAME=\"Guard on Go\"@Guard on 'Go'\n" + jumpClose("Done@x") + T,
          "0 r6 0,0,0,2,0,0,0,0,0 TGo:0 TGo:0 |"},
         // A choice point after a transition gets a head of its own kind.
         {ES, 1, true, C + " transition 'Go'\n" + br("4") + END + C + " choicePoint 'Which'\n" + br("5") + END,
@@ -207,9 +204,8 @@ INSTANTIATE_TEST_SUITE_P(
         {ES, 1, true,
          "  held();\n" + C + " transition 'Tick'\n" + jump("=Done\n") + C + " transition 'Tock'\n" +
              br("13") + END,
-         "  held();\n" + head("Tick", "12") +
-             "@\n@BRANCH MARK=TB ID=12 SUM=1 JUMP NAME=Done@@/JUMP /BRANCH /NODE@\n" + linked("Tock", "13") +
-             br("13") + END + T,
+         "  held();\n" + head("Tick", "12") + "@\n" + jumpClose("Done@") + linked("Tock", "13") + br("13") +
+             END + T,
          "0 r6 0,2,0,0,0,0,0,0,0 TTick:0 TTock:0 |"},
         // A nameless element runs through its node but writes nothing.
         {ES, 2, true,

@@ -58,12 +58,16 @@ Result tool(const std::string& arguments = "in out 6.5.341.0", const std::string
 std::string filler(std::size_t bytes) { return "// " + std::string(bytes, 'x') + "\n"; }
 const std::string Large = filler(3 << 20);
 
+// The lines of a section of capsule P up to its first element marker.
+std::string sectionHead(const std::string& fd, const std::string& lines = "") {
+  return "VE 3\nFD " + fd + "\n@RIK\n   (\"&Functions\n    \"-&Exits\n    \"Functions and exits\n" + lines +
+         "NODE TYPE=FILE NAME=\"P.cpp\"@@ALT@ {{{QZK classifier 'Logical View::P'\n";
+}
 // A section of capsule P with state S, queued and written after the capsule node line unless the
 // behaviour function comes first, which has it written where it is found.
 std::string section(const std::string& fd, const std::string& state = "S", const std::string& lines = "",
                     bool behaviourFirst = false) {
-  return "VE 3\nFD " + fd + "\n@RIK\n   (\"&Functions\n    \"-&Exits\n    \"Functions and exits\n" + lines +
-         "NODE TYPE=FILE NAME=\"P.cpp\"@@ALT@ {{{QZK classifier 'Logical View::P'\n" +
+  return sectionHead(fd, lines) +
          (behaviourFirst ? "@NODE TYPE=FUNCTION NAME=\"void _ZOLTBehavior(P*)\"@b\n" : "") +
          "// {{{QZK state '" + state + "'\n@BRANCH MARK=TB ID=7 SUM=0@{\n}@/BRANCH@\n";
 }
@@ -128,13 +132,12 @@ TEST_F(RunTest, ManyFilesAndNulBytes) {
 // line runs over the end of the reader's first 256 KiB block; the refill must not overwrite it.
 // Plain lines around the node write nothing, so the file without them gives the same output.
 TEST_F(RunTest, HeldLineOutlivesTheRefillOfTheReadBuffer) {
-  const std::string head =
-      "VE 3\nFD 1\n@RIK\n   (\"&Functions\n    \"-&Exits\n    \"Functions and exits\n"
-      "NODE TYPE=FILE NAME=\"P.cpp\"@@ALT@ {{{QZK classifier 'Logical View::P'\n";
+  const std::string head = sectionHead("1");
   const std::string heldThenMarker = "  held();\n// {{{QZK transition 'T'\n";
   const std::string node = "@BRANCH MARK=TB ID=5 SUM=0@{\n}@/BRANCH@@/NODE@\n";
   const std::size_t branchLineStart = (256 << 10) - 8;
-  put("in/padded.fdc", head + filler(branchLineStart - head.size() - heldThenMarker.size() - 4) +
+  put("in/padded.fdc", head +
+                           filler(branchLineStart - head.size() - heldThenMarker.size() - filler(0).size()) +
                            heldThenMarker + node + filler(300 << 10));
   put("in/plain.fdc", head + heldThenMarker + node);
   tool();
