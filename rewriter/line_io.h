@@ -134,6 +134,15 @@ class LineReader {
     const std::size_t length = lengthToLineEnd(buffer_ + begin_, end_ - begin_);
     return length != 0 ? take(length, line) : nextWithoutLineEnd(line);
   }
+  // Every whole line the buffer holds from the next one on, as one block, for
+  // a reader that only copies or searches them: splitting them one by one cost
+  // more than the copy. A single piece, as next gives it, when the buffer
+  // holds no line end. Blocks begin where pieces begin.
+  bool nextLines(Line& lines) {
+    const void* last = begin_ == end_ ? nullptr : ::memrchr(buffer_ + begin_, '\n', end_ - begin_);
+    if (last == nullptr) return next(lines);
+    return take(static_cast<std::size_t>(static_cast<const char*>(last) - (buffer_ + begin_)) + 1, lines);
+  }
   bool failed() const { return error_ != 0; }
   int error() const { return error_; }
   // The held line may view this reader's bytes; it is made to copy them

@@ -1,6 +1,8 @@
 #include "update/merge_states.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <string>
 #include <utility>
@@ -12,19 +14,29 @@ using namespace std::string_literals;
 
 namespace {
 
-// The line-by-line copy (a pass read back from its file) and the search (a pass
-// still in memory) must agree byte for byte and leave the same cursor.
+// A pass read back from its file, block by block, and one still in memory
+// must merge alike byte for byte and leave the same cursor.
 std::string merge(std::string pass) {
   const std::uint16_t cursor = scanState.behaviorMark;
   Output searched, copied;
   mergeStates(std::string_view(pass), searched);
   const std::uint16_t cursorAfterSearch = std::exchange(scanState.behaviorMark, cursor);
-  LineReader reader(pass);
+  char path[] = "/tmp/velmarcov-pass-XXXXXX";
+  const int fd = ::mkstemp(path);
+  ::unlink(path);
+  EXPECT_TRUE(writeAll(fd, pass));
+  ::lseek(fd, 0, SEEK_SET);
+  LineReader reader(fd);
   mergeStates(reader, copied);
+  ::close(fd);
   EXPECT_EQ(searched.text(), copied.text());
   EXPECT_EQ(cursorAfterSearch, scanState.behaviorMark);
   return std::string(copied.text());
 }
+
+const std::string capsule = "NODE TYPE=CAPSULE NAME=\"P\"@";
+const std::string idle =
+    "\n@NODE TYPE=STATE NAME=\"Idle\"@State @BRANCH MARK=TB ID=12 SUM=0@'Idle'@/BRANCH@@/NODE@\n";
 
 }  // namespace
 
@@ -36,9 +48,6 @@ TEST(MergeStatesTest, QueuedStatesFollowCapsuleLinesAsTheCursorAllows) {
   scanState.stateList.append({ElementKind::State, "Idle", 12});
   scanState.stateList.append({ElementKind::State, "Run", 14});
   scanState.stateListLength = 2;
-  const std::string capsule = "NODE TYPE=CAPSULE NAME=\"P\"@";
-  const std::string idle =
-      "\n@NODE TYPE=STATE NAME=\"Idle\"@State @BRANCH MARK=TB ID=12 SUM=0@'Idle'@/BRANCH@@/NODE@\n";
   const std::string run =
       "\n@NODE TYPE=STATE NAME=\"Run\"@State @BRANCH MARK=TB ID=14 SUM=0@'Run'@/BRANCH@@/NODE@\n";
   EXPECT_EQ(merge("h\n" + capsule + "\n\n" + capsule + "\n" + capsule + "\n"),
@@ -54,4 +63,26 @@ TEST(MergeStatesTest, QueuedStatesFollowCapsuleLinesAsTheCursorAllows) {
   // The cursor stands at 2: of the two records only the first passes.
   const std::string longLine = capsule + std::string(10000, 'n');
   EXPECT_EQ(merge(longLine), longLine.substr(0, 9999) + idle + longLine.substr(9999));
+}
+
+// A pass too large for one read: the capsule lines and the long lines whose
+// every piece begins with the capsule text lie across each refill of the
+// reader's block.
+TEST(MergeStatesTest, PassReadInManyBlocksMergesAsInMemory) {
+  scanState = ScanState{};
+  scanState.stateList.append({ElementKind::State, "Idle", 12});
+  scanState.stateListLength = UINT16_MAX;
+  const std::string piece = capsule + std::string(MaxLinePiece - capsule.size(), 'n');
+  std::string pass;
+  std::uint16_t capsulePieces = 0;
+  for (int i = 0; pass.size() < (1 << 20); ++i) {
+    pass += capsule + std::string(std::size_t(i % 7), 'n') + "\n";
+    ++capsulePieces;
+    if (i % 5000 == 0) {
+      pass += piece + piece + capsule + "\n";
+      capsulePieces += 3;
+    }
+  }
+  EXPECT_EQ(merge(pass).size(), pass.size() + capsulePieces * idle.size());
+  EXPECT_EQ(scanState.behaviorMark, capsulePieces);
 }

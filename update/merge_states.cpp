@@ -41,11 +41,7 @@ std::size_t pieceEnd(std::string_view text, std::size_t start) {
 }  // namespace
 
 void mergeStates(LineReader& temporary, Output& output) {
-  Line line;
-  while (temporary.next(line)) {
-    output.write(line.text());
-    if (beginsWith(line.text(), CapsuleLineStart.text)) writeQueuedStates(output);
-  }
+  for (Line lines; temporary.nextLines(lines);) mergeStates(lines.text(), output);
 }
 
 void mergeStates(std::string_view text, Output& output) {

@@ -40,12 +40,11 @@ std::string scratchStem(const std::string& outputPath, std::string_view role) {
   return stem;
 }
 
-// Copies a file from its start, piece by piece as the line reader hands it on.
+// Copies a file from its start, block by block as the line reader hands it on.
 bool copyFromStart(int fd, Output& output) {
   if (::lseek(fd, 0, SEEK_SET) != 0) return false;
   LineReader reader(fd);
-  Line line;
-  while (reader.next(line)) output.write(line.text());
+  for (Line lines; reader.nextLines(lines);) output.writeBlock(lines.text());
   return !reader.failed();
 }
 
