@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/mman.h>
 #include <unistd.h>
 
 #include <string>
@@ -48,9 +49,7 @@ TEST(LineIoTest, ReadersSplitAlikeIntoPieces) {
   for (int i = 0; i < 700; ++i)
     bytes += std::string(std::size_t(i * 7 % 12001), char('a' + i % 26)) + "\0\n"s;
   bytes += "tail\0end"s;
-  char path[] = "/tmp/velmarcov-lines-XXXXXX";
-  const int fd = ::mkstemp(path);
-  ::unlink(path);
+  const int fd = ::memfd_create("lines", 0);
   ASSERT_TRUE(writeAll(fd, bytes));
   ::lseek(fd, 0, SEEK_SET);
   LineReader fromFile(fd);

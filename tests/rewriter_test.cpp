@@ -138,26 +138,19 @@ INSTANTIATE_TEST_SUITE_P(
         {ES, 1, true, C + " exit 'Idle'\n" + br("1") + END + C + " enter 'Idle'\n" + br("2") + END + br("3"),
          ExitIdle + br("1") + END + "\n" + EntryIdle + br("2") + END + "\n" + T,
          "0 r6 2,0,0,0,1,1,0,0,1 XIdle:1 |" + br("3")},
-        // Records keep the low 16 bits; a number needs a blank after it.
+        // Records keep the low 16 bits; a number needs a blank after it. Nine digits are read as
+        // they stand, ten or more count as the end of the 32-bit range.
         {ES, 1, true,
          BEH + C + " state 'S'\nx @BRANCH MARK=TB ID=70000 @BRANCH MARK=TB ID=9 \n" + C +
-             " state 'T'\n@BRANCH MARK=TB ID=-1\n@BRANCH MARK=TB ID=-1 \n",
-         stateNode("S", "4464") + stateNode("T", "65535") + T,
-         "0 r6 2,0,0,0,0,0,0,3,2 SS:4464 ST:65535 |@BRANCH MARK=TB ID=-1 \n"},
-        // Nine digits are read as they stand, ten or more count as the end of the 32-bit range.
-        {ES, 1, true,
-         BEH + C + " state 'U'\n@BRANCH MARK=TB ID=4294967297 \n" + C +
+             " state 'T'\n@BRANCH MARK=TB ID=-1\n@BRANCH MARK=TB ID=-1 \n" + C +
+             " state 'U'\n@BRANCH MARK=TB ID=4294967297 \n" + C +
              " state 'V'\n@BRANCH MARK=TB ID=123456789 \n",
-         stateNode("U", "65535") + stateNode("V", "52501") + T,
-         "0 r6 2,0,0,0,0,0,0,3,2 SU:65535 SV:52501 |@BRANCH MARK=TB ID=123456789 \n"},
+         stateNode("S", "4464") + stateNode("T", "65535") + stateNode("U", "65535") +
+             stateNode("V", "52501") + T,
+         "0 r6 4,0,0,0,0,0,0,5,4 SS:4464 ST:65535 SU:65535 SV:52501 |@BRANCH MARK=TB ID=123456789 \n"},
         // Level-2 markers mean nothing here; a branch line still writes the capsule node.
         {ES, 1, false, "  /* {{{QZK state 'Idle' */\n" + br("1") + "  /* {{{QZK transition 'Go' */\n", U + T,
          "0 r6 0,0,0,0,0,0,0,0,0 |  /* {{{QZK transition 'Go' */\n"},
-    }));
-
-INSTANTIATE_TEST_SUITE_P(
-    Capsules, RewriterTest,
-    testing::ValuesIn(Rows{
         // The classifier cuts the line: the kinds behind it are not seen.
         {ES, 1, false, "/* {{{QZK classifier 'Top:::Valve' exit 'Idle'\n" + br("1"),
          "NODE TYPE=CAPSULE NAME=\":Valve\"@\n\n" + T, "0 r6 0,0,0,0,0,0,0,0,0 |" + br("1")},
@@ -217,11 +210,6 @@ INSTANTIATE_TEST_SUITE_P(
         jumpRow("=Done;goto Done; y*/ z*/\n", "Done@goto Done; y"),
         jumpRow("=Done\n", "Done@"),
         jumpRow("", ""),
-    }));
-
-INSTANTIATE_TEST_SUITE_P(
-    Chains, RewriterTest,
-    testing::ValuesIn(Rows{
         // Level 0: source state and quoted name; the chain block drops the exit still waiting.
         {ES, 0, true,
          "  held();\n" + C + " exit 'Idle'\n  INLINE_CHAINS \nTransitionEnd();\nChainBegin(\"first\")\n" +
