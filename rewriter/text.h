@@ -52,6 +52,27 @@ inline std::size_t memchrFrom(std::string_view text, char byte, std::size_t from
   return hit == nullptr ? NotFound : static_cast<std::size_t>(static_cast<const char*>(hit) - text.data());
 }
 
+// False only when the text, of 16 to MaskedTextSize bytes, holds none of the
+// bytes, so that every search for a marker found by one of them can be
+// skipped: one pass over a short line costs less than a memchr call per byte.
+template <char... Bytes>
+inline bool mayHoldAnyOf(std::string_view text) {
+#if defined(__SSE2__)
+  if (text.size() < 16 || text.size() > MaskedTextSize) return true;
+  const auto blockHolds = [&](std::size_t start) {
+    const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + start));
+    return (_mm_cmpeq_epi8(block, _mm_set1_epi8(Bytes)) | ...);
+  };
+  __m128i found = blockHolds(text.size() - 16);
+  for (std::size_t from = 0; from + 16 < text.size(); from += 16)
+    found = _mm_or_si128(found, blockHolds(from));
+  return _mm_movemask_epi8(found) != 0;
+#else
+  (void)text;
+  return true;
+#endif
+}
+
 // The places of byte in text, noted in one pass for several searches of a
 // short text; none for a longer one, which is searched with memchr instead.
 inline std::uint64_t bytePlaces(std::string_view text, char byte) {

@@ -138,6 +138,13 @@ INSTANTIATE_TEST_SUITE_P(
         {ES, 1, true, C + " exit 'Idle'\n" + br("1") + END + C + " enter 'Idle'\n" + br("2") + END + br("3"),
          ExitIdle + br("1") + END + "\n" + EntryIdle + br("2") + END + "\n" + T,
          "0 r6 2,0,0,0,1,1,0,0,1 XIdle:1 |" + br("3")},
+        // Body lines of 17 to 64 bytes are looked at 16 bytes at a time: a user-region marker in the
+        // middle block only, and a node end in the last one only, still count.
+        {ES, 1, true,
+         C + " enter 'Idle'\n" + br("2") + "  a(); b(); c(); d(); // {{{USR more text here\n  mine();\n" +
+             "  last(); // done here now " + END,
+         EntryIdle + br("2") + "  mine();\n  last(); // done here now " + END + "\n" + T,
+         "0 r6 1,0,0,0,0,1,0,0,1 EIdle:2 |"},
         // Records keep the low 16 bits; a number needs a blank after it. Nine digits are read as
         // they stand, ten or more count as the end of the 32-bit range.
         {ES, 1, true,
