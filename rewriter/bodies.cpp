@@ -10,6 +10,21 @@ namespace {
 enum class Blanking { GeneratorMarkers, None };
 enum class KeepLine { Yes, No };
 
+constexpr Marker GeneratorMarkerStart("{{{QZK", 'Q');
+constexpr Marker GeneratorMarkerEnd("}}}QZK", 'Q');
+
+// Each pair of markers looked for in a body line is found by the anchor byte
+// of its first, which the second shares: a line without any of those bytes
+// holds none of the markers. Most body lines hold none, and one pass over
+// such a line costs less than the searches.
+bool mayHoldBodyMarker(std::string_view text, Blanking blanking) {
+  constexpr char UserRegion = UserRegionStart.anchorByte();
+  constexpr char NodeEnd = NodeCloseMarker.anchorByte();
+  return blanking == Blanking::GeneratorMarkers
+             ? mayHoldAnyOf<UserRegion, NodeEnd, GeneratorMarkerStart.anchorByte()>(text)
+             : mayHoldAnyOf<UserRegion, NodeEnd>(text);
+}
+
 void copyBodyLine(std::string_view text, Output& output, KeepLine keepLine) {
   output.write(text);
   if (keepLine == KeepLine::Yes) {
@@ -23,18 +38,13 @@ void copyBodyLine(std::string_view text, Output& output, KeepLine keepLine) {
 // closing line.
 void handleBody(Line& line, Output& output, Blanking blanking, KeepLine keepLine) {
   std::string_view text = line.text();
-  // Every marker looked for here holds a 'U' or a 'D', or a 'Q' where generator
-  // markers are blanked. Most body lines hold none, and one pass over such a
-  // line costs less than the searches.
-  const bool plain = blanking == Blanking::GeneratorMarkers ? !mayHoldAnyOf<'U', 'D', 'Q'>(text)
-                                                            : !mayHoldAnyOf<'U', 'D'>(text);
-  if (plain) {
+  if (!mayHoldBodyMarker(text, blanking)) {
     copyBodyLine(text, output, keepLine);
     return;
   }
   if (!isUserRegionLine(text)) {
     if (blanking == Blanking::GeneratorMarkers) {
-      const Preference found = findPreferred(text, Marker("{{{QZK", 'Q'), Marker("}}}QZK", 'Q'));
+      const Preference found = findPreferred(text, GeneratorMarkerStart, GeneratorMarkerEnd);
       const std::size_t marker = found.preferred != NotFound ? found.preferred : found.fallback;
       if (marker != NotFound) std::memset(line.data + marker, ' ', 6);
     }

@@ -37,8 +37,11 @@ inline std::optional<std::int32_t> readBranchNumber(std::string_view text, std::
 
 // Lines that open or close a region written by hand are not copied. Braces
 // are common in code, 'U' is not.
+inline constexpr Marker UserRegionStart("{{{USR", 'U');
+inline constexpr Marker UserRegionEnd("}}}USR", 'U');
+
 inline bool isUserRegionLine(std::string_view text) {
-  return containsEither(text, Marker("{{{USR", 'U'), Marker("}}}USR", 'U'));
+  return containsEither(text, UserRegionStart, UserRegionEnd);
 }
 
 // The ends of a node's code block: the line that closes it, or the end of the

@@ -56,7 +56,7 @@ inline std::size_t memchrFrom(std::string_view text, char byte, std::size_t from
 // bytes, so that every search for a marker found by one of them can be
 // skipped: one pass over a short line costs less than a memchr call per byte.
 template <char... Bytes>
-inline bool mayHoldAnyOf(std::string_view text) {
+inline bool mayHoldAnyOf([[maybe_unused]] std::string_view text) {
 #if defined(__SSE2__)
   if (text.size() < 16 || text.size() > MaskedTextSize) return true;
   const auto blockHolds = [&](std::size_t start) {
@@ -68,7 +68,6 @@ inline bool mayHoldAnyOf(std::string_view text) {
     found = _mm_or_si128(found, blockHolds(from));
   return _mm_movemask_epi8(found) != 0;
 #else
-  (void)text;
   return true;
 #endif
 }
@@ -178,10 +177,12 @@ inline std::size_t findText(std::string_view text, std::string_view needle, std:
 // A marker text with the byte of it that searches step by: the one rarest in
 // the code around the marker, so that few stops are false.
 struct Marker {
-  consteval Marker(std::string_view markerText, char anchorByte)
-      : text(markerText), anchor(markerText.find(anchorByte)) {
+  consteval Marker(std::string_view markerText, char stepByte)
+      : text(markerText), anchor(markerText.find(stepByte)) {
     if (anchor == std::string_view::npos) throw "the anchor byte is not in the marker";
   }
+  constexpr char anchorByte() const { return text[anchor]; }
+
   std::string_view text;
   std::size_t anchor;
 };
@@ -215,7 +216,7 @@ inline std::size_t firstAnchorPlace(const Marker& first, const Marker& second) {
 inline Preference findPreferred(std::string_view text, const Marker& preferred, const Marker& fallback) {
   Preference found;
   const std::size_t at = findByteWhere(
-      text, preferred.text[preferred.anchor],
+      text, preferred.anchorByte(),
       [&](std::size_t place) {
         if (standsAt(text, preferred, place)) return true;
         if (found.fallback == NotFound && standsAt(text, fallback, place))
@@ -231,7 +232,7 @@ inline Preference findPreferred(std::string_view text, const Marker& preferred, 
 // rest of the line for the other.
 inline bool containsEither(std::string_view text, const Marker& first, const Marker& second) {
   return findByteWhere(
-             text, first.text[first.anchor],
+             text, first.anchorByte(),
              [&](std::size_t at) { return standsAt(text, first, at) || standsAt(text, second, at); },
              firstAnchorPlace(first, second)) != NotFound;
 }
