@@ -49,8 +49,9 @@ inline constexpr std::size_t MaxLinePiece = 9999;
 
 // The length of the line that starts at data, line end included, when that
 // end comes within the first MaxLinePiece of the available bytes; 0 otherwise.
-// Most lines end within 64 bytes, which are looked at 32 at a time inline: a
-// memchr call cost more to set up than such a line takes to scan.
+// Most lines end within 64 bytes and nearly all within 160, which are looked
+// at 32 at a time inline: a memchr call cost more to set up than such a line
+// takes to scan.
 inline std::size_t lengthToLineEnd(const char* data, std::size_t available) {
   constexpr std::size_t Step = 32;
   const std::size_t searched = available < MaxLinePiece ? available : MaxLinePiece;
@@ -62,6 +63,12 @@ inline std::size_t lengthToLineEnd(const char* data, std::size_t available) {
     if (const std::uint64_t ends = byteMask({data + Step, Step}, '\n'))
       return Step + static_cast<std::size_t>(__builtin_ctzll(ends)) + 1;
     from = 2 * Step;
+    if (searched >= 5 * Step) {
+      for (; from < 5 * Step; from += Step) {
+        if (const std::uint64_t ends = byteMask({data + from, Step}, '\n'))
+          return from + static_cast<std::size_t>(__builtin_ctzll(ends)) + 1;
+      }
+    }
   }
   const void* newline = std::memchr(data + from, '\n', searched - from);
   return newline == nullptr ? 0 : static_cast<std::size_t>(static_cast<const char*>(newline) - data) + 1;

@@ -38,7 +38,7 @@ TEST(LineIoTest, ReadersSplitAlikeIntoPieces) {
   // A line end at every place within and beyond the first bytes looked at.
   std::string everyLength;
   std::string lines;
-  for (std::size_t size = 1; size <= 140; ++size) {
+  for (std::size_t size = 1; size <= 200; ++size) {
     everyLength += std::string(size - 1, 'x') + '\n';
     lines += std::string(size - 1, 'x') + "\n|";
   }
