@@ -254,8 +254,15 @@ void handleElementScan(Line& line, Output& output) {
     scanState.rewriteState = RewriteState::SectionStart;
   inspectLineAfterOperationMarker(line.text());
   // Every element and transition marker of every level begins with "{{{QZK ",
-  // so most lines are ruled out by one search.
-  const std::size_t generatorMarker = findMarker(line.text(), Level2ElementMarker);
+  // so most lines are ruled out by one search. Most other lines hold a 'H',
+  // mostly not a marker's; on a short line the places of both bytes are noted
+  // in one pass and the searches step through them.
+  const bool noted = line.size >= 16 && line.size <= MaskedTextSize;
+  const auto [generatorPlaces, branchPlaces] =
+      noted ? bytesPlaces<Level2ElementMarker.anchorByte(), BranchMarker.anchorByte()>(line.text())
+            : std::array<std::uint64_t, 2>{};
+  const std::size_t generatorMarker = noted ? findMarkerIn(line.text(), Level2ElementMarker, generatorPlaces)
+                                            : findMarker(line.text(), Level2ElementMarker);
   // The tests and handlers of a marker line all look for the single quotes
   // that close its names, so their places are noted once.
   const bool elementMarker = generatorMarker != NotFound && isElementMarkerLine(line.text(), generatorMarker);
@@ -264,7 +271,9 @@ void handleElementScan(Line& line, Output& output) {
     if (handleTransitionMarkerLine(line, quotes, output)) return;
   } else if (elementMarker) {
     handleElementMarkerLine(line, quotes, output);
-  } else if (const Preference found = findPreferred(line.text(), InlineChainsMarker, BranchMarker);
+  } else if (const Preference found =
+                 noted ? findPreferredIn(line.text(), InlineChainsMarker, BranchMarker, branchPlaces)
+                       : findPreferred(line.text(), InlineChainsMarker, BranchMarker);
              found.preferred != NotFound) {
     enterInlineChains(output);
     return;

@@ -78,6 +78,33 @@ inline std::uint64_t bytePlaces(std::string_view text, char byte) {
   return text.size() <= MaskedTextSize ? byteMask(text, byte) : 0;
 }
 
+// The places of each of the bytes in a text of 16 to MaskedTextSize bytes,
+// noted in one pass that loads each block once.
+template <char... Bytes>
+inline std::array<std::uint64_t, sizeof...(Bytes)> bytesPlaces(std::string_view text) {
+  std::array<std::uint64_t, sizeof...(Bytes)> places{};
+#if defined(__SSE2__)
+  const auto addBlock = [&](std::size_t start, std::size_t shiftRight, std::size_t shiftLeft) {
+    const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + start));
+    std::size_t i = 0;
+    ((places[i++] |= static_cast<std::uint64_t>(static_cast<unsigned>(
+                         _mm_movemask_epi8(_mm_cmpeq_epi8(block, _mm_set1_epi8(Bytes))))) >>
+                     shiftRight << shiftLeft),
+     ...);
+  };
+  std::size_t from = 0;
+  for (; from + 16 <= text.size(); from += 16) addBlock(from, 0, from);
+  // The last block ends with the text and overlaps the one before.
+  if (from < text.size()) addBlock(text.size() - 16, from - (text.size() - 16), from);
+#else
+  for (std::size_t at = 0; at < text.size(); ++at) {
+    std::size_t i = 0;
+    ((places[i++] |= std::uint64_t{text[at] == Bytes} << at), ...);
+  }
+#endif
+  return places;
+}
+
 // The first place of byte in text from `from` on, or NotFound; places are
 // bytePlaces(text, byte).
 inline std::size_t findByte(std::string_view text, char byte, std::size_t from, std::uint64_t places) {
@@ -235,6 +262,28 @@ inline bool containsEither(std::string_view text, const Marker& first, const Mar
              text, first.anchorByte(),
              [&](std::size_t at) { return standsAt(text, first, at) || standsAt(text, second, at); },
              firstAnchorPlace(first, second)) != NotFound;
+}
+
+// findMarker and findPreferred for a text of at most MaskedTextSize bytes whose
+// places of the anchor byte are noted: they step through those places instead
+// of calling memchr at each, which on a short line cost more than noting them.
+inline std::size_t findMarkerIn(std::string_view text, const Marker& marker, std::uint64_t places) {
+  for (; places != 0; places &= places - 1) {
+    const auto at = static_cast<std::size_t>(__builtin_ctzll(places));
+    if (standsAt(text, marker, at)) return at - marker.anchor;
+  }
+  return NotFound;
+}
+
+inline Preference findPreferredIn(std::string_view text, const Marker& preferred, const Marker& fallback,
+                                  std::uint64_t places) {
+  Preference found;
+  for (; places != 0; places &= places - 1) {
+    const auto at = static_cast<std::size_t>(__builtin_ctzll(places));
+    if (standsAt(text, preferred, at)) return {at - preferred.anchor, NotFound};
+    if (found.fallback == NotFound && standsAt(text, fallback, at)) found.fallback = at - fallback.anchor;
+  }
+  return found;
 }
 
 inline bool containsText(std::string_view text, std::string_view needle) {

@@ -155,6 +155,13 @@ INSTANTIATE_TEST_SUITE_P(
          stateNode("S", "4464") + stateNode("T", "65535") + stateNode("U", "65535") +
              stateNode("V", "52501") + T,
          "0 r6 4,0,0,0,0,0,0,5,4 SS:4464 ST:65535 SU:65535 SV:52501 |@BRANCH MARK=TB ID=123456789 \n"},
+        // A 'Q' or 'H' that starts no marker does not hide the marker behind it, on a short line (here
+        // in the block that ends it) or a long one; the inline chains win over a branch marker before them.
+        {ES, 2, true,
+         "Q {{{QZ Q" + std::string(20, ' ') + "{{{QZK state 'A'\nH BRANCH H @BRANCH MARK=TB ID=5 \n" +
+             std::string(60, 'Q') + Q + " state 'B'\n" + std::string(60, 'H') + "@BRANCH MARK=TB ID=6 \n" +
+             "  @BRANCH MARK=TB ID=8 INLINE_CHAINS \n",
+         T, "0 r8 2,0,0,0,0,0,0,0,2 SA:5 SB:6 |" + std::string(60, 'H') + "@BRANCH MARK=TB ID=6 \n"},
         // Level-2 markers mean nothing here; a branch line still writes the capsule node.
         {ES, 1, false, "  /* {{{QZK state 'Idle' */\n" + br("1") + "  /* {{{QZK transition 'Go' */\n", U + T,
          "0 r6 0,0,0,0,0,0,0,0,0 |  /* {{{QZK transition 'Go' */\n"},
