@@ -236,6 +236,16 @@ INSTANTIATE_TEST_SUITE_P(
          close("0") + linked(":first", "0") + linked("Idle:toRun", "7") + close("7") +
              linked("Run:open", "7") + linked("Run:go", "7") + T,
          "0 r6 0,4,0,0,0,0,0,0,0 T:first:0 TIdle:toRun:7 TRun:open:7 TRun:go:7 |" + br("5")},
+        // A kind marker line is held back cut after its name.
+        {ES, 1, true, C + " exit 'Idle' */\n" + C + " transition 'Go'\n" + br("6"),
+         C + " exit 'Idle" + linked("Go", "6") + br("6") + T, "0 r7 0,1,0,0,0,0,0,0,0 wSX TGo:0 |"},
+        // The chain block drops a waiting entry and operation too; a transition marker without its
+        // closing quote is held back like any line.
+        {ES, 1, true,
+         C + " enter 'Idle'\nINLINE_CHAINS \n" + END + br("4") + C +
+             " operation 'start' */\n@NODE INLINE_CHAINS \n" + END + br("5") + C + " transition 'Go\n" + C +
+             " transition 'Ok'\n" + br("6"),
+         C + " transition 'Go\n" + linked("Ok", "6") + br("6") + T, "0 r7 0,1,0,0,0,0,0,0,0 TOk:0 |"},
         // The chain values carry over to the next section; the transition list does not.
         {ES, 1, true,
          "INLINE_CHAINS \n@COMMENT@/ transition 'Tick'\n" + br("21") + "ChainBegin\n" + END +
