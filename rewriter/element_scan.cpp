@@ -116,7 +116,7 @@ void handleElementMarkerLine(Line& line, std::uint64_t quotes, Output& output) {
     std::size_t classifier = findMarker(line.text(), ClassifierMarker);
     if (classifier != NotFound) {
       writeCapsuleNode(line, classifier + ClassifierMarker.text.size(), output);
-      quotes = bytePlaces(line.text(), '\'');
+      quotes = bytePlaces<'\''>(line.text());
     } else {
       writeUnknownCapsuleNode(output);
     }
@@ -266,7 +266,7 @@ void handleElementScan(Line& line, Output& output) {
   // The tests and handlers of a marker line all look for the single quotes
   // that close its names, so their places are noted once.
   const bool elementMarker = generatorMarker != NotFound && isElementMarkerLine(line.text(), generatorMarker);
-  const std::uint64_t quotes = elementMarker ? bytePlaces(line.text(), '\'') : 0;
+  const std::uint64_t quotes = elementMarker ? bytePlaces<'\''>(line.text()) : 0;
   if (elementMarker && isTransitionMarkerLine(line.text(), generatorMarker, quotes)) {
     if (handleTransitionMarkerLine(line, quotes, output)) return;
   } else if (elementMarker) {

@@ -58,14 +58,14 @@ inline std::size_t lengthToLineEnd(const char* data, std::size_t available) {
   std::size_t from = 0;
   if (searched >= 2 * Step) {
     // Written out: as a loop the compiler kept it one.
-    if (const std::uint64_t ends = byteMask({data, Step}, '\n'))
+    if (const std::uint64_t ends = bytesPlaces<'\n'>({data, Step})[0])
       return static_cast<std::size_t>(__builtin_ctzll(ends)) + 1;
-    if (const std::uint64_t ends = byteMask({data + Step, Step}, '\n'))
+    if (const std::uint64_t ends = bytesPlaces<'\n'>({data + Step, Step})[0])
       return Step + static_cast<std::size_t>(__builtin_ctzll(ends)) + 1;
     from = 2 * Step;
     if (searched >= 5 * Step) {
       for (; from < 5 * Step; from += Step) {
-        if (const std::uint64_t ends = byteMask({data + from, Step}, '\n'))
+        if (const std::uint64_t ends = bytesPlaces<'\n'>({data + from, Step})[0])
           return from + static_cast<std::size_t>(__builtin_ctzll(ends)) + 1;
       }
     }

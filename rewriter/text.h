@@ -20,31 +20,6 @@ inline constexpr std::size_t NotFound = std::string_view::npos;
 // quotes, and each call cost more to set up than the short line takes to scan.
 inline constexpr std::size_t MaskedTextSize = 64;
 
-// Bit i is set where text[i] is byte; text holds at most MaskedTextSize bytes.
-inline std::uint64_t byteMask(std::string_view text, char byte) {
-  std::uint64_t mask = 0;
-  std::size_t from = 0;
-#if defined(__SSE2__)
-  if (text.size() >= 16) {
-    const __m128i wanted = _mm_set1_epi8(byte);
-    const auto blockMask = [&](std::size_t start) {
-      const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + start));
-      return static_cast<std::uint64_t>(
-          static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, wanted))));
-    };
-    for (; from + 16 <= text.size(); from += 16) mask |= blockMask(from) << from;
-    // The last block ends with the text and overlaps the one before.
-    if (from < text.size()) {
-      const std::size_t start = text.size() - 16;
-      mask |= blockMask(start) >> (from - start) << from;
-    }
-    return mask;
-  }
-#endif
-  for (; from < text.size(); ++from) mask |= std::uint64_t{text[from] == byte} << from;
-  return mask;
-}
-
 // The first place of byte in text from `from` (at most text.size()) on, or
 // NotFound, by memchr.
 inline std::size_t memchrFrom(std::string_view text, char byte, std::size_t from) {
@@ -72,41 +47,45 @@ inline bool mayHoldAnyOf([[maybe_unused]] std::string_view text) {
 #endif
 }
 
-// The places of byte in text, noted in one pass for several searches of a
-// short text; none for a longer one, which is searched with memchr instead.
-inline std::uint64_t bytePlaces(std::string_view text, char byte) {
-  return text.size() <= MaskedTextSize ? byteMask(text, byte) : 0;
-}
-
-// The places of each of the bytes in a text of 16 to MaskedTextSize bytes,
-// noted in one pass that loads each block once.
+// Bit i of each is set where text[i] is that byte; text holds at most
+// MaskedTextSize bytes. The bytes are all noted in one pass that loads each
+// block once.
 template <char... Bytes>
 inline std::array<std::uint64_t, sizeof...(Bytes)> bytesPlaces(std::string_view text) {
   std::array<std::uint64_t, sizeof...(Bytes)> places{};
-#if defined(__SSE2__)
-  const auto addBlock = [&](std::size_t start, std::size_t shiftRight, std::size_t shiftLeft) {
-    const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + start));
-    std::size_t i = 0;
-    ((places[i++] |= static_cast<std::uint64_t>(static_cast<unsigned>(
-                         _mm_movemask_epi8(_mm_cmpeq_epi8(block, _mm_set1_epi8(Bytes))))) >>
-                     shiftRight << shiftLeft),
-     ...);
-  };
   std::size_t from = 0;
-  for (; from + 16 <= text.size(); from += 16) addBlock(from, 0, from);
-  // The last block ends with the text and overlaps the one before.
-  if (from < text.size()) addBlock(text.size() - 16, from - (text.size() - 16), from);
-#else
-  for (std::size_t at = 0; at < text.size(); ++at) {
-    std::size_t i = 0;
-    ((places[i++] |= std::uint64_t{text[at] == Bytes} << at), ...);
+#if defined(__SSE2__)
+  if (text.size() >= 16) {
+    const auto addBlock = [&](std::size_t start, std::size_t shiftRight, std::size_t shiftLeft) {
+      const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + start));
+      std::size_t i = 0;
+      ((places[i++] |= static_cast<std::uint64_t>(static_cast<unsigned>(
+                           _mm_movemask_epi8(_mm_cmpeq_epi8(block, _mm_set1_epi8(Bytes))))) >>
+                       shiftRight << shiftLeft),
+       ...);
+    };
+    for (; from + 16 <= text.size(); from += 16) addBlock(from, 0, from);
+    // The last block ends with the text and overlaps the one before.
+    if (from < text.size()) addBlock(text.size() - 16, from - (text.size() - 16), from);
+    return places;
   }
 #endif
+  for (; from < text.size(); ++from) {
+    std::size_t i = 0;
+    ((places[i++] |= std::uint64_t{text[from] == Bytes} << from), ...);
+  }
   return places;
 }
 
+// The places of byte in text, noted in one pass for several searches of a
+// short text; none for a longer one, which is searched with memchr instead.
+template <char Byte>
+inline std::uint64_t bytePlaces(std::string_view text) {
+  return text.size() <= MaskedTextSize ? bytesPlaces<Byte>(text)[0] : 0;
+}
+
 // The first place of byte in text from `from` on, or NotFound; places are
-// bytePlaces(text, byte).
+// bytePlaces<byte>(text).
 inline std::size_t findByte(std::string_view text, char byte, std::size_t from, std::uint64_t places) {
   if (from >= text.size()) return NotFound;
   if (text.size() <= MaskedTextSize) {
@@ -136,7 +115,7 @@ template <typename Stop>
 // next serves them all: marker lines name one kind of several, and a search
 // per kind cost a pass each over the line. The loop is its own, not
 // findByteWhere's: through its callback the counters stayed in memory, at 5%
-// more instructions in all. Bit i of stops, bytePlaces(text, last byte), is
+// more instructions in all. Bit i of stops, bytePlaces<last byte>(text), is
 // set where the needles may end.
 template <std::size_t N>
 [[gnu::always_inline]] inline std::array<std::size_t, N> findEachEndingAlike(
@@ -267,6 +246,8 @@ inline bool containsEither(std::string_view text, const Marker& first, const Mar
 // findMarker and findPreferred for a text of at most MaskedTextSize bytes whose
 // places of the anchor byte are noted: they step through those places instead
 // of calling memchr at each, which on a short line cost more than noting them.
+// Their loops are their own: sharing findPreferred's test through a callback
+// cost 1% more instructions in all.
 inline std::size_t findMarkerIn(std::string_view text, const Marker& marker, std::uint64_t places) {
   for (; places != 0; places &= places - 1) {
     const auto at = static_cast<std::size_t>(__builtin_ctzll(places));
