@@ -57,7 +57,8 @@ inline std::size_t lengthToLineEnd(const char* data, std::size_t available) {
   const std::size_t searched = available < MaxLinePiece ? available : MaxLinePiece;
   std::size_t from = 0;
   if (searched >= 2 * Step) {
-    // Written out: as a loop the compiler kept it one.
+    // The first two written out, which most lines need: as one loop with the
+    // next three, which the longer lines need, the split cost 0.6% more.
     if (const std::uint64_t ends = bytesPlaces<'\n'>({data, Step})[0])
       return static_cast<std::size_t>(__builtin_ctzll(ends)) + 1;
     if (const std::uint64_t ends = bytesPlaces<'\n'>({data + Step, Step})[0])
